@@ -1,0 +1,50 @@
+# Sourced by the scripts that run Windows programs here: the project's own Wine
+# prefix and virtual display. Never touches the user's ~/.wine.
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+export WINEARCH=win64
+export WINEDEBUG=${WINEDEBUG:--all}
+# No Mono or Gecko: the program needs neither, and their install prompts would hang.
+export WINEDLLOVERRIDES="mscoree=;mshtml="
+export LANG=en_GB.UTF-8 LC_ALL=en_GB.UTF-8
+
+# The prefix is made on first use (about ten seconds) and set up for a desktop
+# with no window manager: Wine draws captions and system menus itself, and the
+# dialogs' "MS Serif" maps to a real serif face.
+ensure_wine_prefix() {
+    export WINEPREFIX="$1"
+    stamp="$WINEPREFIX/.tarrowby-settings-2"
+    [ -f "$stamp" ] && return 0
+    mkdir -p "$WINEPREFIX"
+    wineboot -i >/dev/null 2>&1 || true
+    cat >"$WINEPREFIX/tarrowby.reg" <<'REG'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\X11 Driver]
+"Decorated"="N"
+"Managed"="N"
+
+[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]
+"MS Serif"="Liberation Serif"
+REG
+    wine regedit /S "$WINEPREFIX/tarrowby.reg" >/dev/null 2>&1
+    wineserver -w
+    touch "$stamp"
+}
+
+# Starts Xvfb on the first free display from $1 upwards; sets DISPLAY and XVFB_PID.
+start_virtual_display() {
+    number=$1
+    while [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ]; do number=$((number + 1)); done
+    Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    XVFB_PID=$!
+    export DISPLAY=":$number"
+    tries=0
+    until [ -e "/tmp/.X11-unix/X$number" ]; do
+        tries=$((tries + 1))
+        if [ $tries -gt 100 ] || ! kill -0 "$XVFB_PID" 2>/dev/null; then
+            echo "could not start Xvfb on :$number" >&2
+            return 1
+        fi
+        sleep 0.1
+    done
+}
