@@ -1,2 +1,30 @@
 #!/bin/sh
-echo "There is no program yet: only the station core is built so far (see 'make test')."
+# Starts the 64-bit program under Wine in the project's own prefix. On a
+# desktop it opens on the user's display; with none, on a virtual display, with
+# a screenshot of the launcher saved under build/.
+set -eu
+. "$(dirname "$0")/wine-env.sh"
+ensure_wine_prefix "$ROOT/build/wine-run"
+program="$ROOT/build/win64/Tarrowby.exe"
+
+if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+    exec wine "$program"
+fi
+
+start_virtual_display 90
+trap 'wineserver -k 2>/dev/null; kill "$XVFB_PID" 2>/dev/null' EXIT INT TERM
+wine "$program" </dev/null >/dev/null 2>&1 &
+# Give the launcher time to open and draw, then photograph the screen.
+tries=0
+until xwininfo -root -tree 2>/dev/null | grep -q '"Tarrowby Companion"'; do
+    tries=$((tries + 1))
+    [ $tries -gt 150 ] && { echo "the launcher did not appear" >&2; exit 1; }
+    sleep 0.2
+done
+sleep 1
+shot="$ROOT/build/launcher.png"
+import -window root -crop 420x360+0+0 "$shot"
+echo "No display here: Tarrowby Companion runs on the virtual display $DISPLAY."
+echo "Screenshot of the launcher: $shot"
+echo "Press Ctrl-C to stop it."
+wait

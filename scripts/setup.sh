@@ -5,7 +5,7 @@ set -eu
 
 packages="cmake ninja-build g++ make python3 googletest libbenchmark-dev
 mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
-wine wine64 xvfb xauth imagemagick fonts-liberation fonts-dejavu-core locales zip unzip"
+wine wine64 fonts-wine xvfb xauth x11-utils imagemagick fonts-liberation fonts-dejavu-core locales zip unzip"
 
 missing=""
 for package in $packages; do

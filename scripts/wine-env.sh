@@ -12,7 +12,7 @@ export LANG=en_GB.UTF-8 LC_ALL=en_GB.UTF-8
 # dialogs' "MS Serif" maps to a real serif face.
 ensure_wine_prefix() {
     export WINEPREFIX="$1"
-    stamp="$WINEPREFIX/.tarrowby-settings-2"
+    stamp="$WINEPREFIX/.tarrowby-settings-3"
     [ -f "$stamp" ] && return 0
     mkdir -p "$WINEPREFIX"
     wineboot -i >/dev/null 2>&1 || true
@@ -27,6 +27,9 @@ REGEDIT4
 "MS Serif"="Liberation Serif"
 REG
     wine regedit /S "$WINEPREFIX/tarrowby.reg" >/dev/null 2>&1
+    # Wine draws the caption buttons with its Marlett font, which it finds only
+    # among the prefix's own fonts.
+    cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
     wineserver -w
     touch "$stamp"
 }

@@ -1,0 +1,223 @@
+#include "afxwin.h"
+
+namespace {
+CWinApp* g_app = nullptr;
+}  // namespace
+
+// ---- Message maps ----------------------------------------------------------------
+
+const AFX_MSGMAP* CCmdTarget::GetThisMessageMap() {
+    static const AFX_MSGMAP_ENTRY entries[] = {{0, 0, 0, AfxSig_end, {nullptr}}};
+    static const AFX_MSGMAP map = {nullptr, entries};
+    return &map;
+}
+
+bool CCmdTarget::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    for (const AFX_MSGMAP* map = GetMessageMap(); map; map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr) {
+        for (const AFX_MSGMAP_ENTRY* entry = map->lpEntries; entry->nSig != AfxSig_end; ++entry) {
+            if (entry->nMessage != message) continue;
+            if (message == WM_COMMAND && (entry->nID != LOWORD(wParam) || entry->nCode != HIWORD(wParam))) continue;
+            switch (entry->nSig) {
+                case AfxSig_v_v:
+                    (this->*entry->handler.pfn_v_v)();
+                    break;
+                case AfxSig_v_u_l:
+                    (this->*entry->handler.pfn_v_u_l)(static_cast<UINT>(wParam), lParam);
+                    break;
+                case AfxSig_hc_v:
+                    *result = reinterpret_cast<LRESULT>((this->*entry->handler.pfn_hc_v)());
+                    break;
+                case AfxSig_end:
+                    break;
+            }
+            return true;
+        }
+    }
+    return false;
+}
+
+// ---- Application -------------------------------------------------------------------
+
+BEGIN_MESSAGE_MAP(CWinApp, CCmdTarget)
+END_MESSAGE_MAP()
+
+CWinApp::CWinApp(LPCSTR appName) : m_pszAppName(appName) { g_app = this; }
+
+CWinApp::~CWinApp() {
+    if (g_app == this) g_app = nullptr;
+}
+
+HICON CWinApp::LoadIcon(UINT id) const {
+    LPCSTR name = MAKEINTRESOURCEA(id);
+    return ::LoadIconA(AfxFindResourceHandle(name, RT_GROUP_ICON), name);
+}
+
+// There is no help file: the standard Help command is accepted and shows nothing.
+void CWinApp::OnHelp() {}
+
+CWinApp* AfxGetApp() { return g_app; }
+
+HINSTANCE AfxGetResourceHandle() { return GetModuleHandleA(nullptr); }
+
+// Every resource of the program lives in its own executable.
+HINSTANCE AfxFindResourceHandle(LPCSTR, LPCSTR) { return AfxGetResourceHandle(); }
+
+// The program hosts no ActiveX controls, so there is no container to set up.
+void AfxEnableControlContainer() {}
+
+// ---- Windows and controls -----------------------------------------------------------
+
+CMenu* CMenu::FromHandle(HMENU menu) {
+    static CMenu temporary;
+    if (!menu) return nullptr;
+    temporary.m_hMenu = menu;
+    return &temporary;
+}
+
+void CWnd::GetWindowText(CString& text) const {
+    const int length = GetWindowTextLengthA(m_hWnd);
+    char* buffer = text.GetBufferSetLength(length);
+    if (length > 0) ::GetWindowTextA(m_hWnd, buffer, length + 1);
+    text.ReleaseBuffer();
+}
+
+// Inside a dialog procedure the default processing is the dialog manager's own,
+// which runs when the procedure reports the message as not handled; Default()
+// asks for exactly that once the handler returns.
+LRESULT CWnd::Default() {
+    m_defaultRequested = true;
+    return 0;
+}
+
+void CComboBox::GetLBText(int index, CString& text) const {
+    const LRESULT length = SendMessage(CB_GETLBTEXTLEN, static_cast<WPARAM>(index));
+    if (length == CB_ERR) {
+        text = "";
+        return;
+    }
+    char* buffer = text.GetBufferSetLength(static_cast<int>(length));
+    SendMessage(CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer));
+    text.ReleaseBuffer();
+}
+
+CPaintDC::CPaintDC(CWnd* window) : m_hWnd(window->m_hWnd) { m_hDC = BeginPaint(m_hWnd, &m_ps); }
+
+CPaintDC::~CPaintDC() { EndPaint(m_hWnd, &m_ps); }
+
+// ---- Dialogs ------------------------------------------------------------------------
+
+void DDX_Control(CDataExchange* pDX, int id, CWnd& control) {
+    if (!control.m_hWnd) control.m_hWnd = GetDlgItem(pDX->m_pDlgWnd->m_hWnd, id);
+}
+
+BOOL CDialog::UpdateData(BOOL saveAndValidate) {
+    CDataExchange exchange(this, saveAndValidate);
+    DoDataExchange(&exchange);
+    return TRUE;
+}
+
+BOOL CDialog::OnInitDialog() {
+    UpdateData(FALSE);
+    return TRUE;
+}
+
+INT_PTR CDialog::DoModal() {
+    // A dialog with no parent of its own belongs to the application's main
+    // window, which the dialog manager then disables for the modal loop.
+    HWND owner = m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr;
+    CWinApp* app = AfxGetApp();
+    if (!owner && app && app->m_pMainWnd && app->m_pMainWnd != this) owner = app->m_pMainWnd->m_hWnd;
+    const INT_PTR result = DialogBoxParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(m_nIDTemplate), owner,
+                                           DialogProc, reinterpret_cast<LPARAM>(this));
+    m_hWnd = nullptr;
+    return result;
+}
+
+INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        CDialog* dialog = reinterpret_cast<CDialog*>(lParam);
+        SetWindowLongPtrA(window, DWLP_USER, lParam);
+        dialog->m_hWnd = window;
+        const BOOL focusFirst = dialog->OnInitDialog();
+        // A hidden template is placed over its owner before the dialog manager
+        // shows it; a visible one keeps the position its template gives.
+        if (!dialog->TemplateIsVisible()) dialog->CenterOverOwner();
+        return focusFirst;
+    }
+    CDialog* dialog = reinterpret_cast<CDialog*>(GetWindowLongPtrA(window, DWLP_USER));
+    return dialog ? dialog->HandleMessage(message, wParam, lParam) : FALSE;
+}
+
+INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    m_defaultRequested = false;
+    LRESULT result = 0;
+    bool handled = OnWndMsg(message, wParam, lParam, &result);
+    if (!handled && message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
+        // Unmapped commands: the default OK and Cancel (Enter, Esc, the close
+        // box), then the application's own map (the Help command).
+        handled = true;
+        if (LOWORD(wParam) == IDOK) {
+            OnOK();
+        } else if (LOWORD(wParam) == IDCANCEL) {
+            OnCancel();
+        } else {
+            handled = AfxGetApp() && AfxGetApp()->OnWndMsg(message, wParam, lParam, &result);
+        }
+    }
+    if (!handled || m_defaultRequested) return FALSE;
+    // These few return their result from the dialog procedure itself; every
+    // other message returns it through DWLP_MSGRESULT.
+    switch (message) {
+        case WM_QUERYDRAGICON:
+        case WM_CTLCOLORMSGBOX:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLORDLG:
+        case WM_CTLCOLORSCROLLBAR:
+        case WM_CTLCOLORSTATIC:
+        case WM_COMPAREITEM:
+        case WM_VKEYTOITEM:
+        case WM_CHARTOITEM:
+            return static_cast<INT_PTR>(result);
+        default:
+            SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, result);
+            return TRUE;
+    }
+}
+
+// Read from the template itself: while WM_INITDIALOG runs, the dialog manager
+// has not yet shown even a visible template's window.
+bool CDialog::TemplateIsVisible() const {
+    HINSTANCE module = AfxGetResourceHandle();
+    HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(m_nIDTemplate), RT_DIALOG);
+    const WORD* words = resource ? static_cast<const WORD*>(LockResource(LoadResource(module, resource))) : nullptr;
+    if (!words) return false;
+    // An extended template starts with version 1 and signature 0xFFFF, and
+    // keeps its style after the help id and extended style.
+    const bool extended = words[0] == 1 && words[1] == 0xFFFF;
+    const DWORD style = extended ? MAKELONG(words[6], words[7]) : MAKELONG(words[0], words[1]);
+    return (style & WS_VISIBLE) != 0;
+}
+
+void CDialog::CenterOverOwner() {
+    HWND owner = GetWindow(m_hWnd, GW_OWNER);
+    RECT area, box;
+    if (owner) {
+        GetWindowRect(owner, &area);
+    } else {
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    }
+    GetWindowRect(m_hWnd, &box);
+    const int width = box.right - box.left, height = box.bottom - box.top;
+    int x = area.left + (area.right - area.left - width) / 2;
+    int y = area.top + (area.bottom - area.top - height) / 2;
+    // Keep the whole dialog on the screen, even over a launcher at its edge.
+    RECT screen;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &screen, 0);
+    if (x + width > screen.right) x = screen.right - width;
+    if (y + height > screen.bottom) y = screen.bottom - height;
+    if (x < screen.left) x = screen.left;
+    if (y < screen.top) y = screen.top;
+    SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
