@@ -89,17 +89,6 @@ LRESULT CWnd::Default() {
     return 0;
 }
 
-void CComboBox::GetLBText(int index, CString& text) const {
-    const LRESULT length = SendMessage(CB_GETLBTEXTLEN, static_cast<WPARAM>(index));
-    if (length == CB_ERR) {
-        text = "";
-        return;
-    }
-    char* buffer = text.GetBufferSetLength(static_cast<int>(length));
-    SendMessage(CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer));
-    text.ReleaseBuffer();
-}
-
 CPaintDC::CPaintDC(CWnd* window) : m_hWnd(window->m_hWnd) { m_hDC = BeginPaint(m_hWnd, &m_ps); }
 
 CPaintDC::~CPaintDC() { EndPaint(m_hWnd, &m_ps); }

@@ -169,7 +169,10 @@ class CComboBox : public CWnd {
 public:
     int AddString(LPCSTR text) { return static_cast<int>(SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text))); }
     int GetCurSel() const { return static_cast<int>(SendMessage(CB_GETCURSEL)); }
-    void GetLBText(int index, CString& text) const;
+    DWORD_PTR GetItemData(int index) const { return static_cast<DWORD_PTR>(SendMessage(CB_GETITEMDATA, index)); }
+    int SetItemData(int index, DWORD_PTR data) {
+        return static_cast<int>(SendMessage(CB_SETITEMDATA, index, static_cast<LPARAM>(data)));
+    }
 };
 
 class CPaintDC {

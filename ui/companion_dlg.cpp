@@ -1,7 +1,11 @@
 #include "companion_dlg.h"
 
 #include "about_dlg.h"
+#include "charge_delta_dlg.h"
+#include "current_finder_dlg.h"
 #include "resource.h"
+#include "tessary_lookup_dlg.h"
+#include "token_table_dlg.h"
 
 BEGIN_MESSAGE_MAP(CCompanionDlg, CDialog)
     ON_WM_SYSCOMMAND()
@@ -89,8 +93,26 @@ void CCompanionDlg::OnPaint() {
 
 HCURSOR CCompanionDlg::OnQueryDragIcon() { return static_cast<HCURSOR>(m_hIcon); }
 
-// The tools arrive one by one; until a tool exists its button does nothing.
-void CCompanionDlg::OnTessaryLookupButton() {}
-void CCompanionDlg::OnCurrentFinderButton() {}
-void CCompanionDlg::OnChargeDeltaButton() {}
-void CCompanionDlg::OnTokenTableButton() {}
+// Each tool runs modally over the launcher and is gone when it closes.
+void CCompanionDlg::OnTessaryLookupButton() {
+    CTessaryLookupDlg dlg;
+    dlg.SetStationTable(&m_stationTable);
+    dlg.DoModal();
+}
+
+void CCompanionDlg::OnCurrentFinderButton() {
+    CCurrentFinderDlg dlg;
+    dlg.SetStationTable(&m_stationTable);
+    dlg.DoModal();
+}
+
+void CCompanionDlg::OnChargeDeltaButton() {
+    CChargeDeltaDlg dlg;
+    dlg.SetStationTable(&m_stationTable);
+    dlg.DoModal();
+}
+
+void CCompanionDlg::OnTokenTableButton() {
+    CTokenTableDlg dlg;
+    dlg.DoModal();
+}

@@ -1,0 +1,22 @@
+#include "tessary_lookup_dlg.h"
+
+#include "resource.h"
+#include "station_queries.h"
+
+BEGIN_MESSAGE_MAP(CTessaryLookupDlg, CDialog)
+    ON_BN_CLICKED(IDC_LOOKUP, OnLookup)
+END_MESSAGE_MAP()
+
+CTessaryLookupDlg::CTessaryLookupDlg(CWnd* pParent) : CDialog(IDD_TESSARY_LOOKUP, pParent) {}
+
+void CTessaryLookupDlg::DoDataExchange(CDataExchange* pDX) {
+    CDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_NUMBER_EDIT, m_numberEdit);
+    DDX_Control(pDX, IDC_STATION_NAME, m_stationName);
+}
+
+void CTessaryLookupDlg::OnLookup() {
+    CString typed;
+    m_numberEdit.GetWindowText(typed);
+    m_stationName.SetWindowText(LookupStationText(typed, *m_pStationTable));
+}

@@ -1,0 +1,14 @@
+// Token Collection Table: a fixed reference card; all of it is in its template.
+#pragma once
+
+#include "afxwin.h"
+
+class CTokenTableDlg : public CDialog {
+public:
+    explicit CTokenTableDlg(CWnd* pParent = nullptr);
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+
+    DECLARE_MESSAGE_MAP()
+};
