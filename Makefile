@@ -2,7 +2,7 @@
 SHELL := /bin/sh
 CONFIGS := host win64 win32
 
-.PHONY: all setup build test run clean
+.PHONY: all setup build test run dist clean
 
 all: build
 
@@ -22,5 +22,10 @@ test: build
 run: build
 	@scripts/run.sh
 
+# The release archive: both programs and how to run them, in dist/.
+dist: setup build/win32/build.ninja build/win64/build.ninja
+	@for c in win32 win64; do cmake --build --preset $$c --target Tarrowby || exit 1; done
+	@scripts/make-dist.py
+
 clean:
-	rm -rf build
+	rm -rf build dist

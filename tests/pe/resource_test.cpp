@@ -156,6 +156,30 @@ TEST_P(ExecutableTest, ImportsOnlyTheSystemDlls) {
     std::cout << "[   INFO   ] " << Exe().label << " imports:" << listed << "\n";
 }
 
+// What a user may trust of a downloaded program: address-space randomisation
+// that can actually move it, no executable data, no writable code, and nothing
+// of the machine it was built on.
+TEST_P(ExecutableTest, IsHardenedAndCarriesNothingOfItsBuild) {
+    EXPECT_NE(image_->dll_characteristics & pe::kDllDynamicBase, 0) << "no ASLR (dynamic base)";
+    EXPECT_NE(image_->dll_characteristics & pe::kDllNxCompat, 0) << "not DEP (NX) compatible";
+    if (image_->IsPe32Plus()) {
+        EXPECT_NE(image_->dll_characteristics & pe::kDllHighEntropyVa, 0) << "no high-entropy ASLR";
+    }
+    EXPECT_EQ(image_->characteristics & pe::kFileRelocsStripped, 0) << "relocations stripped: ASLR cannot move it";
+    EXPECT_NE(image_->Directory(pe::kDirBaseReloc).size, 0u) << "no base relocations: ASLR cannot move it";
+    for (const pe::Section& section : image_->sections) {
+        EXPECT_FALSE(section.IsWritable() && section.IsExecutable()) << "section " << section.name << " is W+X";
+    }
+    EXPECT_EQ(image_->time_date_stamp, 0u) << "a time stamp in the PE header";
+
+    const char* source = std::getenv("TARROWBY_SOURCE_DIR");
+    ASSERT_TRUE(source != nullptr && *source != '\0');
+    const std::string path(source);
+    const auto& bytes = image_->bytes();
+    EXPECT_TRUE(std::search(bytes.begin(), bytes.end(), path.begin(), path.end()) == bytes.end())
+        << "the build folder " << path << " is written into the executable";
+}
+
 // ---------------------------------------------------------------------------
 // The resource set: exactly these, and the RT_ICON images that the group
 // icons name.

@@ -1,0 +1,40 @@
+#!/bin/sh
+# Builds the shipped programs and the release archive twice, from two copies of
+# the tree in folders of different names, one after the other, and requires
+# byte-identical results: nothing of the time or the place of a build may end
+# up in what ships.
+set -eu
+root=$(cd "$(dirname "$0")/.." && pwd)
+work="$root/build/reproducible"
+rm -rf "$work"
+mkdir -p "$work"
+trap 'rm -rf "$work"' EXIT
+
+build_copy() {
+    tree="$work/$1"
+    mkdir -p "$tree"
+    # The files of the project as they stand, committed or not (but not ignored).
+    (cd "$root" && git ls-files -z --cached --others --exclude-standard | xargs -0 cp --parents -t "$tree")
+    for preset in win32 win64; do
+        (cd "$tree" && cmake --preset $preset >/dev/null && cmake --build --preset $preset --target Tarrowby >/dev/null)
+    done
+    python3 "$tree/scripts/make-dist.py" "$tree/dist" >/dev/null
+}
+
+build_copy first
+sleep 2  # a later clock, so that any time stamp shows
+build_copy second-tree-with-a-longer-name
+
+status=0
+for file in build/win32/Tarrowby.exe build/win64/Tarrowby.exe dist/Tarrowby-*.zip; do
+    a=$(ls "$work"/first/$file)
+    b=$(ls "$work"/second-tree-with-a-longer-name/$file)
+    if cmp -s "$a" "$b"; then
+        echo "identical: $file ($(sha256sum <"$a" | cut -c1-16))"
+    else
+        echo "DIFFERENT: $file"
+        cmp -l "$a" "$b" | head -5
+        status=1
+    fi
+done
+exit $status
