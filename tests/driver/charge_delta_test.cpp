@@ -1,0 +1,134 @@
+// The Charge Delta Calculator: two lists of every station, each station's
+// current beside its list, and To minus From below.
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "program_driver.h"
+#include "resource.h"
+#include "screenshot.h"
+
+namespace driver {
+namespace {
+
+std::wstring ListEntry(HWND combo, int index) {
+    const LRESULT length = Send(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index));
+    if (length == CB_ERR) return L"<no entry>";
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    Send(combo, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<size_t>(length));
+    return text;
+}
+
+std::wstring Signed(int value) { return (value >= 0 ? L"+" : L"") + std::to_wstring(value); }
+
+int CurrentOf(const std::wstring& name) {
+    const int index = StationIndex(name);
+    if (index < 0) ADD_FAILURE() << "the list shows " << Narrow(name) << ", which is no station";
+    return index < 0 ? -1 : Stations().GetStationCurrent(index);
+}
+
+class ChargeDeltaTest : public ProgramTest {
+protected:
+    void SetUp() override {
+        ProgramTest::SetUp();
+        dialog = OpenTool(IDC_CHARGE_DELTA_BUTTON, L"Charge Delta Calculator");
+        ASSERT_NE(dialog, nullptr);
+    }
+    std::wstring Shown(int id) { return Text(Item(dialog, id)); }
+
+    HWND dialog = nullptr;
+};
+
+TEST_F(ChargeDeltaTest, BothListsHoldEveryStationInTheirSortedOrder) {
+    // Table order, except that the sorted lists put Terminal 4 above Terminals 1,2,3.
+    std::vector<std::wstring> expected;
+    for (int index = 0; index < NUM_STATIONS; ++index) expected.push_back(StationName(index));
+    std::iter_swap(std::find(expected.begin(), expected.end(), L"Heathrow Terminals 1,2,3"),
+                   std::find(expected.begin(), expected.end(), L"Heathrow Terminal 4"));
+
+    for (int id : {IDC_FROM_COMBO, IDC_TO_COMBO}) {
+        SCOPED_TRACE(id == IDC_FROM_COMBO ? "From list" : "To list");
+        HWND combo = Item(dialog, id);
+        ASSERT_EQ(Send(combo, CB_GETCOUNT), NUM_STATIONS);
+        std::vector<std::wstring> shown;
+        for (int entry = 0; entry < NUM_STATIONS; ++entry) shown.push_back(ListEntry(combo, entry));
+        EXPECT_EQ(shown, expected);
+        EXPECT_NE(FindEntry(combo, L"Crossharbour & London Arena"), CB_ERR);
+    }
+}
+
+TEST_F(ChargeDeltaTest, EveryEntryShowsItsStationsCurrent) {
+    HWND from = Item(dialog, IDC_FROM_COMBO);
+    for (int entry = 0; entry < NUM_STATIONS; ++entry) {
+        const std::wstring name = ListEntry(from, entry);
+        Choose(dialog, IDC_FROM_COMBO, entry);
+        EXPECT_EQ(Shown(IDC_FROM_CURRENT), std::to_wstring(CurrentOf(name))) << "From " << Narrow(name);
+        EXPECT_EQ(Shown(IDC_DELTA), L"") << "no To station yet";
+        EXPECT_EQ(Shown(IDC_TO_CURRENT), L"");
+    }
+    // From now stays at the last entry; every To gives its current and the delta.
+    const int fromCurrent = CurrentOf(ListEntry(from, NUM_STATIONS - 1));
+    HWND to = Item(dialog, IDC_TO_COMBO);
+    for (int entry = 0; entry < NUM_STATIONS; ++entry) {
+        const std::wstring name = ListEntry(to, entry);
+        Choose(dialog, IDC_TO_COMBO, entry);
+        EXPECT_EQ(Shown(IDC_TO_CURRENT), std::to_wstring(CurrentOf(name))) << "To " << Narrow(name);
+        EXPECT_EQ(Shown(IDC_FROM_CURRENT), std::to_wstring(fromCurrent));
+        EXPECT_EQ(Shown(IDC_DELTA), Signed(CurrentOf(name) - fromCurrent)) << "To " << Narrow(name);
+    }
+}
+
+struct Journey {
+    const wchar_t* from;
+    const wchar_t* to;
+    const wchar_t* fromCurrent;
+    const wchar_t* toCurrent;
+    const wchar_t* delta;
+};
+
+TEST_F(ChargeDeltaTest, DeltaIsToMinusFromWithItsSign) {
+    const Journey journeys[] = {
+        {L"Tottenham Court Road", L"Amersham", L"0", L"100", L"+100"},
+        {L"Amersham", L"Tottenham Court Road", L"100", L"0", L"-100"},
+        {L"Holborn", L"Holborn", L"5", L"5", L"+0"},
+        {L"Heathrow Terminal 4", L"Heathrow Terminals 1,2,3", L"82", L"81", L"-1"},
+        {L"Heathrow Terminals 1,2,3", L"Heathrow Terminal 4", L"81", L"82", L"+1"},
+        {L"Crossharbour & London Arena", L"Woodside Park", L"57", L"46", L"-11"},
+        {L"Acton Town", L"Aldgate", L"63", L"32", L"-31"},
+    };
+    for (const Journey& j : journeys) {
+        SCOPED_TRACE(testing::Message() << Narrow(j.from) << " to " << Narrow(j.to));
+        ChooseStation(dialog, IDC_FROM_COMBO, j.from);
+        EXPECT_EQ(Shown(IDC_FROM_CURRENT), j.fromCurrent);
+        ChooseStation(dialog, IDC_TO_COMBO, j.to);
+        EXPECT_EQ(Shown(IDC_TO_CURRENT), j.toCurrent);
+        EXPECT_EQ(Shown(IDC_FROM_CURRENT), j.fromCurrent);
+        EXPECT_EQ(Shown(IDC_DELTA), j.delta);
+    }
+    SaveScreenshot(dialog, L"charge_delta");
+}
+
+TEST_F(ChargeDeltaTest, OneSideAloneGivesNoDeltaAndAChangedFromKeepsTo) {
+    ChooseStation(dialog, IDC_FROM_COMBO, L"Acton Town");
+    EXPECT_EQ(Shown(IDC_FROM_CURRENT), L"63");
+    EXPECT_EQ(Shown(IDC_TO_CURRENT), L"");
+    EXPECT_EQ(Shown(IDC_DELTA), L"");
+
+    ChooseStation(dialog, IDC_TO_COMBO, L"Aldgate");
+    EXPECT_EQ(Shown(IDC_DELTA), L"-31");
+
+    ChooseStation(dialog, IDC_FROM_COMBO, L"Amersham");
+    EXPECT_EQ(Shown(IDC_FROM_CURRENT), L"100");
+    EXPECT_EQ(Shown(IDC_TO_CURRENT), L"32");
+    EXPECT_EQ(Shown(IDC_DELTA), L"-68");
+
+    // A list left with no selection changes no current.
+    Choose(dialog, IDC_FROM_COMBO, -1);
+    EXPECT_EQ(Shown(IDC_FROM_CURRENT), L"100");
+    EXPECT_EQ(Shown(IDC_DELTA), L"-68");
+}
+
+}  // namespace
+}  // namespace driver

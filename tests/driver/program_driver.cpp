@@ -1,0 +1,420 @@
+#include "program_driver.h"
+
+#include "resource.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <ostream>
+
+namespace driver {
+
+namespace {
+
+constexpr DWORD kPollMs = 25;
+constexpr UINT kSendTimeoutMs = 15000;
+
+// A Unix path handed over by CTest becomes Wine's Z: drive path.
+std::wstring WindowsPath(std::wstring path) {
+    if (!path.empty() && path[0] == L'/') path = L"Z:" + path;
+    std::replace(path.begin(), path.end(), L'/', L'\\');
+    return path;
+}
+
+// The arguments that are not GoogleTest's own, after the program name.
+std::vector<std::wstring> Arguments() {
+    int count = 0;
+    LPWSTR* words = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::wstring> arguments;
+    for (int i = 1; i < count; ++i) {
+        if (std::wstring(words[i]).rfind(L"--gtest", 0) != 0) arguments.emplace_back(words[i]);
+    }
+    LocalFree(words);
+    return arguments;
+}
+
+std::wstring Setting(size_t position, const wchar_t* variable) {
+    const std::vector<std::wstring> arguments = Arguments();
+    if (position < arguments.size()) return WindowsPath(arguments[position]);
+    const wchar_t* value = _wgetenv(variable);
+    return value ? WindowsPath(value) : std::wstring();
+}
+
+struct Search {
+    DWORD processId;
+    bool visibleOnly;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM lParam) {
+    Search& search = *reinterpret_cast<Search*>(lParam);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    if (processId == search.processId && (!search.visibleOnly || IsWindowVisible(window))) {
+        search.found.push_back(window);
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    for (;;) {
+        if (condition()) return true;
+        if (GetTickCount64() > deadline) return false;
+        Sleep(kPollMs);
+    }
+}
+
+std::wstring ProgramPath() { return Setting(0, L"TARROWBY_EXE"); }
+std::wstring ScreenshotFolder() { return Setting(1, L"TARROWBY_SCREENSHOTS"); }
+
+// ---- Windows of the program ----------------------------------------------
+
+LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, kSendTimeoutMs, &result)) {
+        ADD_FAILURE() << "window " << window << " did not answer message 0x" << std::hex << message;
+        return 0;
+    }
+    return static_cast<LRESULT>(result);
+}
+
+std::wstring Text(HWND window) {
+    // The text may change between asking its length and reading it: read
+    // into room to spare, and again if it filled the room.
+    for (;;) {
+        std::wstring text(static_cast<size_t>(Send(window, WM_GETTEXTLENGTH)) + 64, L'\0');
+        const LRESULT copied = Send(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+        if (static_cast<size_t>(copied) + 1 < text.size()) {
+            text.resize(static_cast<size_t>(copied));
+            return text;
+        }
+    }
+}
+
+void SetText(HWND window, const std::wstring& text) {
+    Send(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+std::wstring ClassName(HWND window) {
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    return name;
+}
+
+DWORD Style(HWND window) { return static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE)); }
+
+std::vector<HWND> Children(HWND parent) {
+    std::vector<HWND> children;
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        children.push_back(child);
+    }
+    return children;
+}
+
+HWND Item(HWND dialog, int id) {
+    HWND item = GetDlgItem(dialog, id);
+    if (!item) ADD_FAILURE() << "the dialog has no control " << id;
+    return item;
+}
+
+// The layouts were made for the bitmap "MS Serif", which Wine lacks; its
+// stand-in here, Liberation Serif, is a little wider, and these two texts
+// overflow their fields by a few pixels under it. Any other text must fit.
+const wchar_t* const kWiderUnderTheStandInFont[] = {L"From", L"Crossharbour & London Arena"};
+
+void ExpectTextsFit(HWND dialog, const wchar_t* fontFace, int points) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    LOGFONTW face{};
+    face.lfHeight = -MulDiv(points, GetDeviceCaps(dc, LOGPIXELSY), 72);
+    face.lfCharSet = DEFAULT_CHARSET;
+    wcsncpy(face.lfFaceName, fontFace, LF_FACESIZE - 1);
+    HFONT font = CreateFontIndirectW(&face);
+    HGDIOBJ old = SelectObject(dc, font);
+    for (HWND control : Children(dialog)) {
+        const std::wstring text = Text(control);
+        const DWORD style = Style(control);
+        if (ClassName(control) != L"Static" || text.empty() || (style & SS_TYPEMASK) > SS_RIGHT) continue;
+        RECT room, needed;
+        GetClientRect(control, &room);
+        needed = room;
+        UINT format = DT_CALCRECT | DT_EXPANDTABS | (style & SS_CENTERIMAGE ? DT_SINGLELINE : DT_WORDBREAK);
+        if (style & SS_NOPREFIX) format |= DT_NOPREFIX;
+        DrawTextW(dc, text.c_str(), -1, &needed, format);
+        bool known = false;
+        for (const wchar_t* wider : kWiderUnderTheStandInFont) known = known || text == wider;
+        if (known) continue;
+        EXPECT_TRUE(needed.right <= room.right && needed.bottom <= room.bottom)
+            << "\"" << Narrow(text) << "\" is laid out in " << needed.right << " x " << needed.bottom << " pixels, has "
+            << room.right << " x " << room.bottom;
+    }
+    SelectObject(dc, old);
+    DeleteObject(font);
+    DeleteDC(dc);
+}
+
+// ---- Input -----------------------------------------------------------------
+
+void Type(HWND control, const std::wstring& chars) {
+    for (wchar_t ch : chars) PostMessageW(control, WM_CHAR, ch, 1);
+}
+
+void PressKey(HWND control, UINT virtualKey) { PostMessageW(control, WM_KEYDOWN, virtualKey, 1); }
+
+void Click(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
+
+void CloseBox(HWND window) { PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0); }
+
+void Choose(HWND dialog, int comboId, int index) {
+    HWND combo = Item(dialog, comboId);
+    Send(combo, CB_SETCURSEL, static_cast<WPARAM>(index));
+    Send(dialog, WM_COMMAND, MAKEWPARAM(comboId, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+}
+
+int FindEntry(HWND combo, const std::wstring& text) {
+    return static_cast<int>(Send(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                 reinterpret_cast<LPARAM>(text.c_str())));
+}
+
+void ChooseStation(HWND dialog, int comboId, const std::wstring& name) {
+    const int entry = FindEntry(Item(dialog, comboId), name);
+    if (entry == CB_ERR) ADD_FAILURE() << Narrow(name) << " is not in list " << comboId;
+    Choose(dialog, comboId, entry);
+}
+
+std::wstring AnswerAfter(HWND output, const std::function<void()>& action) {
+    const std::wstring marker = L"\x2030 waiting \x2030";
+    SetText(output, marker);
+    action();
+    std::wstring answer = marker;
+    if (!WaitFor([&] { return (answer = Text(output)) != marker; })) {
+        ADD_FAILURE() << "the answer field was never rewritten";
+    }
+    return answer;
+}
+
+QueryDialog CurrentFinder(HWND dialog) { return {dialog, IDC_CURRENT_EDIT, IDC_FIND, IDC_FOUND_STATIONS}; }
+QueryDialog TessaryLookup(HWND dialog) { return {dialog, IDC_NUMBER_EDIT, IDC_LOOKUP, IDC_STATION_NAME}; }
+
+std::wstring Ask(const QueryDialog& query, Entry entry, const std::wstring& text, Trigger trigger) {
+    HWND edit = Item(query.dialog, query.editId);
+    return AnswerAfter(Item(query.dialog, query.answerId), [&] {
+        if (entry == Entry::Typed) {
+            SetText(edit, L"");
+            Type(edit, text);
+            if (!WaitFor([&] { return Text(edit) == text; })) {
+                ADD_FAILURE() << "typed " << Narrow(text) << ", the field shows " << Narrow(Text(edit));
+            }
+        } else {
+            SetText(edit, text);
+        }
+        if (trigger == Trigger::EnterKey) {
+            PressKey(edit, VK_RETURN);
+        } else {
+            Click(Item(query.dialog, query.buttonId));
+        }
+    });
+}
+
+// ---- The station table ------------------------------------------------------
+
+const StationTable& Stations() {
+    static const StationTable* table = [] {
+        auto* filled = new StationTable;
+        filled->FillStationTable();
+        return filled;
+    }();
+    return *table;
+}
+
+std::wstring Widen(const char* text) {
+    std::wstring wide;
+    for (; *text; ++text) wide += static_cast<wchar_t>(static_cast<unsigned char>(*text));
+    return wide;
+}
+
+std::string Narrow(const std::wstring& text) {
+    std::string narrow;
+    for (wchar_t ch : text) narrow += static_cast<char>(ch);
+    return narrow;
+}
+
+std::wstring StationName(int index) { return Widen(Stations().GetStationName(index)); }
+
+int StationIndex(const std::wstring& name) {
+    for (int index = 0; index < NUM_STATIONS; ++index) {
+        if (StationName(index) == name) return index;
+    }
+    return -1;
+}
+
+// ---- One run of the program ----------------------------------------------
+
+Program::~Program() {
+    if (Running()) TerminateProcess(m_process.hProcess, 1);
+    ReleaseHandles();
+}
+
+void Program::ReleaseHandles() {
+    if (m_process.hProcess) CloseHandle(m_process.hProcess);
+    if (m_process.hThread) CloseHandle(m_process.hThread);
+    m_process = PROCESS_INFORMATION{};
+}
+
+testing::AssertionResult Program::Start() {
+    const std::wstring path = ProgramPath();
+    if (path.empty()) return testing::AssertionFailure() << "usage: ui_driver_test <Tarrowby.exe> [<screenshots>]";
+    std::wstring commandLine = L"\"" + path + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    if (!CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &m_process)) {
+        return testing::AssertionFailure() << "cannot start " << Narrow(path) << ": error " << GetLastError();
+    }
+    WaitForInputIdle(m_process.hProcess, kDeadlineMs);
+    // Matched by process as well as by caption: other programs on the same
+    // display may show a window of that name.
+    const bool found = WaitFor([&] {
+        for (HWND window : TopLevelWindows(true)) {
+            if (ClassName(window) == L"#32770" && Text(window) == L"Tarrowby Companion") {
+                m_launcher = window;
+                return true;
+            }
+        }
+        return !Running();
+    });
+    if (!found || !m_launcher) return testing::AssertionFailure() << "the launcher did not appear";
+    return testing::AssertionSuccess();
+}
+
+bool Program::Running() const {
+    return m_process.hProcess && WaitForSingleObject(m_process.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+testing::AssertionResult Program::WaitForExit() {
+    if (WaitForSingleObject(m_process.hProcess, kDeadlineMs) != WAIT_OBJECT_0) {
+        return testing::AssertionFailure() << "the process did not exit";
+    }
+    return testing::AssertionSuccess();
+}
+
+testing::AssertionResult Program::End() {
+    if (!m_process.hProcess) return testing::AssertionSuccess();
+    if (Running()) {
+        // A tool or the About box left open by a failed test goes first.
+        for (HWND window : TopLevelWindows(true)) {
+            if (window != m_launcher && ClassName(window) == L"#32770") PostMessageW(window, WM_CLOSE, 0, 0);
+        }
+        WaitFor([&] { return IsWindowEnabled(m_launcher) != FALSE; }, kDeadlineMs / 3);
+        PostMessageW(m_launcher, WM_CLOSE, 0, 0);
+    }
+    testing::AssertionResult exited = WaitForExit();
+    if (!exited) {
+        TerminateProcess(m_process.hProcess, 1);
+        WaitForSingleObject(m_process.hProcess, kDeadlineMs);
+        exited << " on closing its launcher, and had to be killed";
+    }
+    ReleaseHandles();
+    return exited;
+}
+
+HWND Program::Focus() const {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(m_process.dwThreadId, &info) ? info.hwndFocus : nullptr;
+}
+
+std::vector<HWND> Program::TopLevelWindows(bool visibleOnly) const {
+    Search search{m_process.dwProcessId, visibleOnly, {}};
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND Program::WaitForDialog(const std::wstring& caption) const {
+    HWND dialog = nullptr;
+    WaitFor([&] {
+        for (HWND window : TopLevelWindows(true)) {
+            if (window != m_launcher && ClassName(window) == L"#32770" && Text(window) == caption) {
+                dialog = window;
+                return true;
+            }
+        }
+        return false;
+    });
+    return dialog;
+}
+
+void Program::PressKeyIn(HWND dialog, UINT virtualKey) const {
+    HWND target = Focus();
+    if (!target || (target != dialog && !IsChild(dialog, target))) target = dialog;
+    PressKey(target, virtualKey);
+}
+
+// ---- Tools -------------------------------------------------------------------
+
+void PrintTo(Closer how, std::ostream* out) {
+    static const char* const names[] = {"Escape", "Enter", "CloseBox", "OkButton"};
+    *out << names[static_cast<int>(how)];
+}
+
+std::string CloserName(const testing::TestParamInfo<Closer>& info) {
+    return testing::PrintToString(info.param);
+}
+
+HWND ProgramTest::OpenTool(int buttonId, const std::wstring& caption) {
+    // Sent, the click would not return until the tool closed.
+    Click(Item(program.Launcher(), buttonId));
+    HWND tool = program.WaitForDialog(caption);
+    if (!tool) {
+        ADD_FAILURE() << "the \"" << Narrow(caption) << "\" dialog did not open";
+        return nullptr;
+    }
+    ExpectModalOverLauncher(tool);
+    return tool;
+}
+
+HWND ProgramTest::OpenAboutBox() {
+    PostMessageW(program.Launcher(), WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
+    HWND about = program.WaitForDialog(L"");
+    if (!about) {
+        ADD_FAILURE() << "the About box did not open";
+        return nullptr;
+    }
+    ExpectModalOverLauncher(about);
+    return about;
+}
+
+void ProgramTest::ExpectModalOverLauncher(HWND dialog) {
+    HWND launcher = program.Launcher();
+    EXPECT_EQ(GetWindow(dialog, GW_OWNER), launcher) << "owner of " << Narrow(Text(dialog));
+    EXPECT_TRUE(WaitFor([&] { return !IsWindowEnabled(launcher); })) << "the launcher takes input under a dialog";
+
+    RECT over, box, screen;
+    GetWindowRect(launcher, &over);
+    GetWindowRect(dialog, &box);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &screen, 0);
+    const auto centred = [](LONG areaFrom, LONG areaTo, LONG size, LONG screenFrom, LONG screenTo) {
+        return std::clamp(areaFrom + (areaTo - areaFrom - size) / 2, screenFrom, screenTo - size);
+    };
+    const LONG width = box.right - box.left, height = box.bottom - box.top;
+    EXPECT_NEAR(box.left, centred(over.left, over.right, width, screen.left, screen.right), 1);
+    EXPECT_NEAR(box.top, centred(over.top, over.bottom, height, screen.top, screen.bottom), 1);
+}
+
+void ProgramTest::CloseTool(HWND dialog, Closer how) {
+    switch (how) {
+        case Closer::Escape: program.PressKeyIn(dialog, VK_ESCAPE); break;
+        case Closer::Enter: program.PressKeyIn(dialog, VK_RETURN); break;
+        case Closer::CloseBox: CloseBox(dialog); break;
+        case Closer::OkButton: Click(Item(dialog, IDOK)); break;
+    }
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); })) << "the dialog stayed open";
+    EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(program.Launcher()) != FALSE; }))
+        << "the launcher stayed disabled";
+    EXPECT_TRUE(program.Running());
+}
+
+}  // namespace driver

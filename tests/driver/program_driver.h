@@ -1,0 +1,141 @@
+// Drives the real Tarrowby.exe from outside, as a user would: starts it, finds
+// its windows, reads what they show, and types, clicks and closes by posting
+// the same messages that the keyboard and mouse would produce.
+//
+// Command line: ui_driver_test <Tarrowby.exe> [<screenshot folder>]
+// (or TARROWBY_EXE / TARROWBY_SCREENSHOTS). Unix paths are taken as Wine's Z:.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "station_table.h"
+
+namespace driver {
+
+// Wine may take seconds to start a process or to answer; every wait polls
+// up to this long and gives up only then.
+constexpr DWORD kDeadlineMs = 30000;
+
+// Polls `condition` until it holds or `timeoutMs` has passed.
+bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = kDeadlineMs);
+
+std::wstring ProgramPath();
+std::wstring ScreenshotFolder();  // empty: no screenshots
+
+// ---- Windows of the program ----------------------------------------------
+// Sent messages time out rather than hang the run when the program stops answering.
+LRESULT Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+std::wstring Text(HWND window);
+void SetText(HWND window, const std::wstring& text);  // as pasted: no ES_NUMBER filter
+std::wstring ClassName(HWND window);
+DWORD Style(HWND window);
+std::vector<HWND> Children(HWND parent);  // in template (tab) order
+HWND Item(HWND dialog, int id);            // fails the test when missing
+
+// Every static's text must fit inside the static as the static lays it out
+// (word-wrapped, or on one line when vertically centred), in the dialog's
+// font, made again here from its face and size.
+void ExpectTextsFit(HWND dialog, const wchar_t* fontFace, int points);
+
+// ---- Input -----------------------------------------------------------------
+void Type(HWND control, const std::wstring& chars);  // posted WM_CHARs
+void PressKey(HWND control, UINT virtualKey);        // posted WM_KEYDOWN
+void Click(HWND button);                             // posted BM_CLICK
+void CloseBox(HWND window);                          // posted SC_CLOSE
+// Chooses a list entry and tells the dialog, as the user's pick would.
+void Choose(HWND dialog, int comboId, int index);
+// The entry with exactly this text in a combo box's list (CB_ERR when none).
+int FindEntry(HWND combo, const std::wstring& text);
+void ChooseStation(HWND dialog, int comboId, const std::wstring& name);
+// Runs `action`, which makes the program rewrite `output`, and returns the
+// new text. A marker put in first tells the new answer from the old one.
+std::wstring AnswerAfter(HWND output, const std::function<void()>& action);
+
+// The Station Current Finder and the Tessary Lookup alike: a number field,
+// a default button and an answer field.
+struct QueryDialog {
+    HWND dialog;
+    int editId;
+    int buttonId;
+    int answerId;
+};
+QueryDialog CurrentFinder(HWND dialog);
+QueryDialog TessaryLookup(HWND dialog);
+enum class Entry { Typed, Pasted };     // WM_CHARs, or WM_SETTEXT
+enum class Trigger { EnterKey, Button };  // Enter in the field, or a click
+// Puts `text` into the number field and asks; returns the new answer.
+// Typed text must be digits only, which the field keeps as they are.
+std::wstring Ask(const QueryDialog& query, Entry entry, const std::wstring& text, Trigger trigger);
+
+// ---- The station table, to know the right answers ---------------------------
+const StationTable& Stations();
+std::wstring Widen(const char* text);
+std::string Narrow(const std::wstring& text);
+std::wstring StationName(int index);
+int StationIndex(const std::wstring& name);  // -1 when there is none
+
+// ---- One run of the program ----------------------------------------------
+class Program {
+public:
+    Program() = default;
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+    ~Program();
+
+    // Starts the program and waits for its launcher.
+    testing::AssertionResult Start();
+    // Closes whatever dialog is open, then the launcher; the process must exit
+    // by itself. Killing it is the last resort, and a failure.
+    testing::AssertionResult End();
+    testing::AssertionResult WaitForExit();
+    bool Running() const;
+
+    HWND Launcher() const { return m_launcher; }
+    // The window that has the keyboard focus in the program's GUI thread.
+    HWND Focus() const;
+    // The visible dialog with this caption, other than the launcher; nullptr
+    // when none appears before the deadline.
+    HWND WaitForDialog(const std::wstring& caption) const;
+    std::vector<HWND> TopLevelWindows(bool visibleOnly) const;
+    // Posts an Esc or Enter to the focused control of `dialog` (or the dialog).
+    void PressKeyIn(HWND dialog, UINT virtualKey) const;
+
+private:
+    void ReleaseHandles();
+
+    PROCESS_INFORMATION m_process{};
+    HWND m_launcher = nullptr;
+};
+
+// The user's ways of closing a dialog.
+enum class Closer { Escape, Enter, CloseBox, OkButton };
+void PrintTo(Closer how, std::ostream* out);
+std::string CloserName(const testing::TestParamInfo<Closer>& info);
+
+// A fresh program for each test, ended after it.
+class ProgramTest : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(program.Start()); }
+    void TearDown() override { EXPECT_TRUE(program.End()); }
+
+    // Posts a click to a launcher button and waits for the tool it opens,
+    // which must be owned by the launcher, hold it disabled and sit centred
+    // over it (kept on the screen).
+    HWND OpenTool(int buttonId, const std::wstring& caption);
+    HWND OpenAboutBox();
+    void ExpectModalOverLauncher(HWND dialog);
+    // Closes `dialog` one of the user's ways; it must go and the launcher
+    // must take input again.
+    void CloseTool(HWND dialog, Closer how);
+
+    Program program;
+};
+
+
+}  // namespace driver

@@ -1,0 +1,177 @@
+// The Station Current Finder and the Tessary Lookup, used as their user uses
+// them: a number typed (or pasted) into the field, then Enter or a click.
+
+#include <string>
+
+#include "program_driver.h"
+#include "resource.h"
+#include "screenshot.h"
+#include "station_queries.h"
+
+namespace driver {
+namespace {
+
+struct Question {
+    Entry entry;
+    const wchar_t* text;
+    Trigger trigger;
+    const wchar_t* answer;
+};
+
+const wchar_t kRange[] = L"Must be between 1 and 295.";
+const wchar_t kTooHigh[] = L"Cannot be more than one hundred.";
+const wchar_t kTottenham[] = L"Tottenham Court Road\n";
+
+std::wstring FinderAnswer(const std::wstring& typed) {
+    return Widen(FindStationsText(CString(Narrow(typed).c_str()), Stations()));
+}
+
+std::wstring LookupAnswer(const std::wstring& typed) {
+    return Widen(LookupStationText(CString(Narrow(typed).c_str()), Stations()));
+}
+
+// Asks every question in turn, in one dialog: each answer must replace the last.
+void ExpectAnswers(const QueryDialog& query, std::initializer_list<Question> questions,
+                   std::wstring (*reference)(const std::wstring&)) {
+    for (const Question& q : questions) {
+        SCOPED_TRACE(testing::Message() << (q.entry == Entry::Typed ? "typed \"" : "pasted \"") << Narrow(q.text)
+                                        << (q.trigger == Trigger::EnterKey ? "\", Enter" : "\", click"));
+        const std::wstring shown = Ask(query, q.entry, q.text, q.trigger);
+        EXPECT_EQ(shown, q.answer);
+        EXPECT_EQ(shown, reference(q.text));
+    }
+}
+
+// ---- Station Current Finder ----------------------------------------------------
+
+class CurrentFinderTest : public ProgramTest {
+protected:
+    void SetUp() override {
+        ProgramTest::SetUp();
+        dialog = OpenTool(IDC_CURRENT_FINDER_BUTTON, L"Station Current Finder");
+        ASSERT_NE(dialog, nullptr);
+    }
+    HWND dialog = nullptr;
+};
+
+TEST_F(CurrentFinderTest, ListsTheStationsWithTheTypedCurrent) {
+    ExpectAnswers(CurrentFinder(dialog),
+                  {
+                      {Entry::Typed, L"4", Trigger::EnterKey, L"Covent Garden\nGoodge Street\n"},
+                      {Entry::Typed, L"", Trigger::EnterKey, L"None."},
+                      {Entry::Typed, L"101", Trigger::EnterKey, kTooHigh},
+                      {Entry::Typed, L"0", Trigger::EnterKey, kTottenham},
+                      {Entry::Typed, L"89", Trigger::EnterKey, L"None."},
+                      {Entry::Typed, L"100", Trigger::Button, L"Amersham\n"},
+                      {Entry::Typed, L"250", Trigger::Button, kTooHigh},
+                  },
+                  FinderAnswer);
+    EXPECT_TRUE(Style(Item(dialog, IDC_FOUND_STATIONS)) & SS_NOPREFIX);
+
+    // The most stations that share a current: seven lines, none cut off.
+    EXPECT_EQ(Ask(CurrentFinder(dialog), Entry::Typed, L"43", Trigger::EnterKey), FinderAnswer(L"43"));
+    SaveScreenshot(dialog, L"current_finder_43");
+    EXPECT_EQ(Ask(CurrentFinder(dialog), Entry::Typed, L"4", Trigger::EnterKey), L"Covent Garden\nGoodge Street\n");
+    SaveScreenshot(dialog, L"current_finder");
+}
+
+TEST_F(CurrentFinderTest, ReadsPastedTextLikeAtoi) {
+    ExpectAnswers(CurrentFinder(dialog),
+                  {
+                      {Entry::Pasted, L" ", Trigger::Button, kTottenham},
+                      {Entry::Pasted, L"abc", Trigger::Button, kTottenham},
+                      {Entry::Pasted, L"-1", Trigger::Button, L"None."},
+                      {Entry::Pasted, L"007", Trigger::Button, L"None."},
+                      {Entry::Pasted, L"99999999999", Trigger::Button, kTooHigh},
+                      {Entry::Pasted, L"4 stations", Trigger::EnterKey, L"Covent Garden\nGoodge Street\n"},
+                  },
+                  FinderAnswer);
+}
+
+TEST_F(CurrentFinderTest, AnswersEveryCurrentLikeTheStationTable) {
+    for (int current = 0; current <= 101; ++current) {
+        const std::wstring text = std::to_wstring(current);
+        EXPECT_EQ(Ask(CurrentFinder(dialog), Entry::Pasted, text, Trigger::EnterKey), FinderAnswer(text))
+            << "current " << current;
+    }
+}
+
+TEST_F(CurrentFinderTest, TypedLettersAreDroppedAndANewAnswerReplacesTheOld) {
+    HWND edit = Item(dialog, IDC_CURRENT_EDIT);
+    HWND answer = Item(dialog, IDC_FOUND_STATIONS);
+    Type(edit, L"a4");
+    EXPECT_TRUE(WaitFor([&] { return Text(edit) == L"4"; })) << "the field shows " << Narrow(Text(edit));
+    Type(edit, L"x3!");
+    EXPECT_TRUE(WaitFor([&] { return Text(edit) == L"43"; })) << "the field shows " << Narrow(Text(edit));
+
+    // Seven names, then one: nothing of the longer answer may remain.
+    PressKey(edit, VK_RETURN);
+    const std::wstring seven = FinderAnswer(L"43");
+    ASSERT_TRUE(WaitFor([&] { return Text(answer) == seven; })) << Narrow(Text(answer));
+    SetText(edit, L"");
+    Type(edit, L"0");
+    PressKey(edit, VK_RETURN);
+    EXPECT_TRUE(WaitFor([&] { return Text(answer) != seven; }));
+    EXPECT_EQ(Text(answer), kTottenham);
+}
+
+// ---- Tessary Lookup ----------------------------------------------------------
+
+class TessaryLookupTest : public ProgramTest {
+protected:
+    void SetUp() override {
+        ProgramTest::SetUp();
+        dialog = OpenTool(IDC_TESSARY_LOOKUP_BUTTON, L"Tessary Lookup");
+        ASSERT_NE(dialog, nullptr);
+    }
+    HWND dialog = nullptr;
+};
+
+TEST_F(TessaryLookupTest, NamesTheStationWithTheTypedNumber) {
+    ExpectAnswers(TessaryLookup(dialog),
+                  {
+                      {Entry::Typed, L"1", Trigger::EnterKey, L"Acton Town"},
+                      {Entry::Typed, L"121", Trigger::EnterKey, L"Holborn"},
+                      {Entry::Typed, L"295", Trigger::EnterKey, L"Woodside Park"},
+                      {Entry::Typed, L"112", Trigger::EnterKey, L"Heathrow Terminals 1,2,3"},
+                      {Entry::Typed, L"113", Trigger::Button, L"Heathrow Terminal 4"},
+                      {Entry::Typed, L"0", Trigger::EnterKey, kRange},
+                      {Entry::Typed, L"296", Trigger::Button, kRange},
+                      {Entry::Typed, L"", Trigger::EnterKey, kRange},
+                  },
+                  LookupAnswer);
+    // The longest name, its ampersand shown as it stands.
+    EXPECT_TRUE(Style(Item(dialog, IDC_STATION_NAME)) & SS_NOPREFIX);
+    EXPECT_EQ(Ask(TessaryLookup(dialog), Entry::Typed, L"61", Trigger::EnterKey), L"Crossharbour & London Arena");
+    SaveScreenshot(dialog, L"tessary_lookup");
+}
+
+TEST_F(TessaryLookupTest, ReadsPastedTextLikeAtoi) {
+    ExpectAnswers(TessaryLookup(dialog),
+                  {
+                      {Entry::Pasted, L"12abc", Trigger::Button, L"Balham"},
+                      {Entry::Pasted, L"+7", Trigger::Button, L"Angel"},
+                      {Entry::Pasted, L" 121", Trigger::Button, L"Holborn"},
+                      {Entry::Pasted, L"-3", Trigger::Button, kRange},
+                      {Entry::Pasted, L"99999999999", Trigger::EnterKey, kRange},
+                      {Entry::Pasted, L"abc", Trigger::EnterKey, kRange},
+                  },
+                  LookupAnswer);
+}
+
+TEST_F(TessaryLookupTest, NamesEveryStationByItsNumber) {
+    for (int number = 1; number <= NUM_STATIONS; ++number) {
+        EXPECT_EQ(Ask(TessaryLookup(dialog), Entry::Pasted, std::to_wstring(number), Trigger::EnterKey),
+                  StationName(number - 1))
+            << "number " << number;
+    }
+}
+
+TEST_F(TessaryLookupTest, TypedLettersAreDropped) {
+    HWND edit = Item(dialog, IDC_NUMBER_EDIT);
+    Type(edit, L"x6y1");
+    EXPECT_TRUE(WaitFor([&] { return Text(edit) == L"61"; })) << "the field shows " << Narrow(Text(edit));
+}
+
+}  // namespace
+}  // namespace driver

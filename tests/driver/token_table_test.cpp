@@ -1,0 +1,101 @@
+// The Token Collection Table: eleven rows of situation and tokens, ruled into
+// four groups.
+
+#include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "program_driver.h"
+#include "resource.h"
+#include "screenshot.h"
+
+namespace driver {
+namespace {
+
+struct Row {
+    std::wstring situation;
+    std::wstring tokens;
+    int group;  // counted by the ruled lines above the row
+    bool operator==(const Row&) const = default;
+};
+
+void PrintTo(const Row& row, std::ostream* out) {
+    *out << "{" << Narrow(row.situation) << " | " << Narrow(row.tokens) << " | group " << row.group << "}";
+}
+
+const std::vector<Row> kRows = {
+    {L"Zone with Pass", L"+1 Bronze", 1},
+    {L"Two-Line Interchange", L"+1 Red", 2},
+    {L"Three-Line Interchange", L"+1 Black", 2},
+    {L"Four-Line Interchange", L"+1 Blue", 2},
+    {L"Five-plus-Line Interchange", L"+1 Silver", 2},
+    {L"Passing two Interchanges", L"+1 Red", 3},
+    {L"Passing three Interchanges", L"+1 Black", 3},
+    {L"Passing four Interchanges", L"+1 Blue", 3},
+    {L"Passing five Interchanges", L"+1 Silver", 3},
+    {L"Not changing Line", L"+1 Black", 4},
+    {L"Passing", L"+2 Red/Blue/Black", 4},
+};
+
+RECT ScreenRect(HWND window) {
+    RECT rect;
+    GetWindowRect(window, &rect);
+    return rect;
+}
+
+using TokenTableTest = ProgramTest;
+
+TEST_F(TokenTableTest, ShowsElevenRowsInFourRuledGroups) {
+    HWND dialog = OpenTool(IDC_TOKEN_TABLE_BUTTON, L"Token Collection Table");
+    ASSERT_NE(dialog, nullptr);
+
+    std::vector<HWND> situations, tokens;
+    std::vector<RECT> across, down;  // the ruled lines
+    for (HWND child : Children(dialog)) {
+        ASSERT_EQ(ClassName(child), L"Static");
+        const DWORD kind = Style(child) & SS_TYPEMASK;
+        if (kind == SS_BLACKFRAME) {
+            const RECT rect = ScreenRect(child);
+            (rect.right - rect.left > rect.bottom - rect.top ? across : down).push_back(rect);
+        } else if (kind == SS_RIGHT) {
+            situations.push_back(child);
+        } else if (kind == SS_LEFT) {
+            tokens.push_back(child);
+        } else {
+            ADD_FAILURE() << "unexpected static kind " << kind << ": " << Narrow(Text(child));
+        }
+    }
+    EXPECT_EQ(across.size() + down.size(), 8u) << "ruled frames";
+    EXPECT_EQ(across.size(), 5u);
+    EXPECT_EQ(down.size(), 3u);
+    ASSERT_EQ(situations.size(), kRows.size());
+    ASSERT_EQ(tokens.size(), kRows.size());
+
+    // A row is what stands side by side on the screen.
+    std::vector<std::pair<LONG, Row>> rows;
+    for (HWND situation : situations) {
+        const RECT left = ScreenRect(situation);
+        const auto partner = std::find_if(tokens.begin(), tokens.end(), [&](HWND token) {
+            const RECT right = ScreenRect(token);
+            return right.top == left.top && right.left >= left.right;
+        });
+        ASSERT_NE(partner, tokens.end()) << "no tokens beside " << Narrow(Text(situation));
+        const int group = static_cast<int>(
+            std::count_if(across.begin(), across.end(), [&](const RECT& line) { return line.bottom <= left.top; }));
+        rows.push_back({left.top, Row{Text(situation), Text(*partner), group}});
+    }
+    std::sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<Row> shown;
+    for (const auto& row : rows) shown.push_back(row.second);
+    EXPECT_EQ(shown, kRows);
+
+    const auto doubles = std::count_if(tokens.begin(), tokens.end(), [](HWND t) { return Text(t).rfind(L"+2", 0) == 0; });
+    EXPECT_EQ(doubles, 1) << "awards of two tokens";
+
+    SaveScreenshot(dialog, L"token_table");
+    CloseTool(dialog, Closer::Escape);
+}
+
+}  // namespace
+}  // namespace driver
