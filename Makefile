@@ -2,7 +2,7 @@
 SHELL := /bin/sh
 CONFIGS := host win64 win32
 
-.PHONY: all setup build test run dist clean
+.PHONY: all setup build test run dist clean fuzz bench
 
 all: build
 
@@ -13,8 +13,9 @@ setup:
 build/%/build.ninja:
 	@cmake --preset $* >/dev/null
 
-build: setup $(foreach c,$(CONFIGS),build/$(c)/build.ninja)
+build: setup $(foreach c,$(CONFIGS),build/$(c)/build.ninja) build/fuzz/build.ninja
 	@for c in $(CONFIGS); do cmake --build --preset $$c || exit 1; done
+	@cmake --build build/fuzz
 
 test: build
 	@ctest --test-dir build/host --output-on-failure
@@ -26,6 +27,21 @@ run: build
 dist: setup build/win32/build.ninja build/win64/build.ninja
 	@for c in win32 win64; do cmake --build --preset $$c --target Tarrowby || exit 1; done
 	@scripts/make-dist.py
+
+# The fuzz targets are a CMake project of their own (fuzz/), built with clang;
+# a preset can only configure the top-level project, hence the plain cmake call.
+build/fuzz/build.ninja:
+	@cmake -S fuzz -B build/fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+
+# Every fuzz target for FUZZ_SECONDS each; fails on any finding (build/fuzz/findings/).
+FUZZ_SECONDS ?= 60
+fuzz: setup build/fuzz/build.ninja
+	@cmake --build build/fuzz
+	@FUZZ_SECONDS=$(FUZZ_SECONDS) fuzz/run.sh
+
+# Benchmarks; their figures go to build/bench/*.json.
+bench: build
+	@scripts/bench.sh
 
 clean:
 	rm -rf build dist

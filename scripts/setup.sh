@@ -3,7 +3,7 @@
 # Quick when everything is there: it only asks dpkg.
 set -eu
 
-packages="cmake ninja-build g++ make python3 googletest libbenchmark-dev
+packages="cmake ninja-build g++ make python3 googletest libbenchmark-dev clang libclang-rt-14-dev
 mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
 wine wine64 fonts-wine xvfb xauth x11-utils imagemagick fonts-liberation fonts-dejavu-core locales zip unzip"
 
