@@ -2,7 +2,7 @@
 SHELL := /bin/sh
 CONFIGS := host win64 win32
 
-.PHONY: all setup build test run dist clean fuzz bench
+.PHONY: all setup build test run dist screenshots clean fuzz bench
 
 all: build
 
@@ -22,6 +22,10 @@ test: build
 
 run: build
 	@scripts/run.sh
+
+# The pictures in the README, rendered from the program as it is.
+screenshots: build
+	@scripts/screenshots.sh
 
 # The release archive: both programs and how to run them, in dist/.
 dist: setup build/win32/build.ninja build/win64/build.ninja
