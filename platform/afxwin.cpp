@@ -138,6 +138,9 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT message, WPARAM wParam, L
 }
 
 INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    // A handler may run a nested modal loop that dispatches more messages to
+    // this window; each message keeps its own request for default processing.
+    const bool outerRequest = m_defaultRequested;
     m_defaultRequested = false;
     LRESULT result = 0;
     bool handled = OnWndMsg(message, wParam, lParam, &result);
@@ -153,7 +156,9 @@ INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             handled = AfxGetApp() && AfxGetApp()->OnWndMsg(message, wParam, lParam, &result);
         }
     }
-    if (!handled || m_defaultRequested) return FALSE;
+    const bool wantsDefault = m_defaultRequested;
+    m_defaultRequested = outerRequest;
+    if (!handled || wantsDefault) return FALSE;
     // These few return their result from the dialog procedure itself; every
     // other message returns it through DWLP_MSGRESULT.
     switch (message) {
