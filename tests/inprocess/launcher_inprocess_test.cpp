@@ -121,7 +121,9 @@ struct Box {
     }
 };
 
-Box ToBox(const RECT& rect) { return {rect.left, rect.top, rect.right, rect.bottom}; }
+Box ToBox(const RECT& rect) {
+    return {rect.left, rect.top, rect.right, rect.bottom};
+}
 
 Box WindowBox(HWND window) {
     RECT rect{};
@@ -146,7 +148,9 @@ Box RectInParent(HWND child, HWND dialog) {
     return ToBox(rect);
 }
 
-HICON ResourceIcon(int id) { return LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id)); }
+HICON ResourceIcon(int id) {
+    return LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id));
+}
 
 BOOL CALLBACK CollectWindow(HWND window, LPARAM list) {
     reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
@@ -336,7 +340,8 @@ bool WriteBmp(const Pixels& image, const std::string& path) {
     }
     FILE* out = std::fopen(path.c_str(), "wb");
     if (!out) return false;
-    bool written = std::fwrite(&file, sizeof file, 1, out) == 1 && std::fwrite(&info, sizeof info, 1, out) == 1 &&
+    bool written = std::fwrite(&file, sizeof file, 1, out) == 1 &&
+                   std::fwrite(&info, sizeof info, 1, out) == 1 &&
                    std::fwrite(rows.data(), 1, rows.size(), out) == rows.size();
     written = std::fclose(out) == 0 && written;
     return written;
@@ -387,17 +392,16 @@ void Close(HWND launcher, Closing closing) {
         case Closing::kCloseSystemCommand:
             PostMessageA(launcher, WM_SYSCOMMAND, SC_CLOSE, 0);
             break;
-        case Closing::kEscapeKey: {
+        case Closing::kEscapeKey:
             // Esc pressed on the button that has the focus when the launcher opens.
             PostMessageA(GetDlgItem(launcher, kChargeDeltaButton), WM_KEYDOWN, VK_ESCAPE, 1);
             break;
-        }
     }
 }
 
 struct LauncherRun {
-    HWND window = nullptr;  // the launcher's window while it was open
-    INT_PTR result = 0;     // what DoModal returned
+    HWND window = nullptr;    // the launcher's window while it was open
+    INT_PTR result = 0;       // what DoModal returned
     bool windowLeft = false;  // the window still existed after DoModal returned
 };
 
@@ -444,7 +448,7 @@ LauncherRun RunLauncher(const std::function<void(HWND launcher, DWORD uiThread)>
         Close(launcher, closing);
         if (WaitUntil([&] { return !IsWindow(launcher); })) return;
         // It did not close: end its modal loop by other means, so that the
-        // next test gets a thread of its own.
+        // tests after this one still run.
         ADD_FAILURE() << "the launcher did not close";
         PostMessageA(launcher, WM_COMMAND, IDCANCEL, 0);
         if (!WaitUntil([&] { return !IsWindow(launcher); }, std::chrono::seconds(5))) {
@@ -617,8 +621,8 @@ namespace {
 
 // Checks one axis of a box that should be centred over another, unless that
 // would take it off the work area, in which case it stands at that edge.
-void ExpectCentredOnAxis(const char* axis, LONG start, LONG size, LONG overStart, LONG overSize, LONG areaStart,
-                         LONG areaEnd) {
+void ExpectCentredOnAxis(const char* axis, LONG start, LONG size, LONG overStart, LONG overSize,
+                         LONG areaStart, LONG areaEnd) {
     SCOPED_TRACE(axis);
     const double centred = overStart + (overSize - size) / 2.0;
     if (centred < areaStart) {
@@ -648,10 +652,10 @@ TEST(LauncherAboutBox, AboutItemOpensAnOwnedBoxCentredOverTheLauncher) {
             RECT work{};
             SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
             const Box over = WindowBox(launcher), box = WindowBox(about);
-            ExpectCentredOnAxis("x", box.left, box.right - box.left, over.left, over.right - over.left, work.left,
-                                work.right);
-            ExpectCentredOnAxis("y", box.top, box.bottom - box.top, over.top, over.bottom - over.top, work.top,
-                                work.bottom);
+            ExpectCentredOnAxis("x", box.left, box.right - box.left, over.left, over.right - over.left,
+                                work.left, work.right);
+            ExpectCentredOnAxis("y", box.top, box.bottom - box.top, over.top, over.bottom - over.top,
+                                work.top, work.bottom);
 
             PostMessageA(GetDlgItem(about, IDOK), BM_CLICK, 0, 0);
             EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about) && IsWindowEnabled(launcher); }))
@@ -732,9 +736,6 @@ TEST(LauncherIconic, MinimisedLauncherPaintsAsAnIconAndIsRestored) {
 
         ShowWindow(launcher, SW_MINIMIZE);
         ASSERT_TRUE(WaitUntil([&] { return IsIconic(launcher) != FALSE; }));
-        RECT client{};
-        GetClientRect(launcher, &client);
-        RecordProperty("MinimisedClientArea", std::to_string(client.right) + " x " + std::to_string(client.bottom));
         watch.Reset();
         EXPECT_TRUE(RepaintNow(launcher));
         EXPECT_GE(watch.erasesWithDc(), 1) << "an iconic paint erases the icon's background";
@@ -772,7 +773,8 @@ bool MakeFrameless(HWND window, int width, int height) {
     SetWindowLongA(window, GWL_STYLE, style & ~(WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | DS_MODALFRAME));
     SetWindowLongA(window, GWL_EXSTYLE,
                    exStyle & ~(WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE | WS_EX_CLIENTEDGE | WS_EX_STATICEDGE));
-    SetWindowPos(window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    SetWindowPos(window, nullptr, 0, 0, width, height,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     RECT frame{}, client{};
     GetWindowRect(window, &frame);
     GetClientRect(window, &client);
@@ -826,8 +828,8 @@ TEST(LauncherIconic, PaintCentresTheApplicationIconInTheClientArea) {
                 },
                 std::chrono::seconds(5));
             EXPECT_GT(match.compared, 0);
-            EXPECT_EQ(0, match.differing) << "of " << match.compared << " pixels the icon covers at (" << x << ", "
-                                          << y << "); it is drawn at " << WhereIconIs(icon, shown);
+            EXPECT_EQ(0, match.differing) << "of " << match.compared << " pixels the icon covers at (" << x
+                                          << ", " << y << "); it is drawn at " << WhereIconIs(icon, shown);
             // One pixel off in any direction is not where it is drawn.
             for (const POINT off : {POINT{-1, 0}, POINT{1, 0}, POINT{0, -1}, POINT{0, 1}}) {
                 EXPECT_GT(CompareIconAt(icon, shown, x + off.x, y + off.y).differing, 0)
@@ -911,7 +913,8 @@ TEST(LauncherScreenshot, ShowsEachToolIconOnItsButton) {
                 RECT button{};
                 GetWindowRect(GetDlgItem(launcher, kToolButtons[i].button), &button);
                 OffsetRect(&button, -area.left, -area.top);
-                if (!IconDrawnWithin(icons[i], screen, button)) missing += std::string(" ") + kToolButtons[i].tool;
+                if (!IconDrawnWithin(icons[i], screen, button))
+                    missing += std::string(" ") + kToolButtons[i].tool;
             }
             return missing.empty();
         });
