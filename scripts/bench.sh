@@ -1,6 +1,6 @@
 #!/bin/sh
 # Runs the benchmarks and keeps their figures as JSON under build/bench/.
-# Expects the host build to be done (make bench builds first).
+# Expects the host and Windows builds to be done (make bench builds first).
 set -eu
 cd "$(dirname "$0")/.."
 
@@ -16,5 +16,28 @@ fi
 echo "bench: station queries"
 "$query_bench" --benchmark_out="$out/queries.json" --benchmark_out_format=json
 echo "bench: figures written to $out/queries.json"
+
+# Tarrowby under Wine against a floor of the same dialogs opened empty:
+# start-up, each tool, peak working set, and the programs' sizes. It runs in
+# the test session (prefix and display); one already running, a test run's,
+# is used as it is and left running.
+wine_bench=build/win64/bench/wine/wine_bench.exe
+if [ ! -f "$wine_bench" ]; then
+    echo "bench: $wine_bench is missing; build with 'make build'" >&2
+    exit 1
+fi
+session_pid=build/test-session/xvfb.pid
+if [ -f "$session_pid" ] && kill -0 "$(cat "$session_pid")" 2>/dev/null; then
+    echo "bench: using the Wine test session already running"
+else
+    trap 'scripts/test-session.sh stop' EXIT
+    trap 'exit 130' INT TERM
+    scripts/test-session.sh start
+fi
+echo "bench: Tarrowby under Wine"
+scripts/wine-test.sh "$wine_bench" --json "$out/wine.json" \
+    --size build/win32/Tarrowby.exe --size build/win32/bench/wine/floor.exe \
+    build/win64/Tarrowby.exe build/win64/bench/wine/floor.exe
+echo "bench: figures written to $out/wine.json"
 
 # Further benchmarks go here, each writing its own JSON beside queries.json.
