@@ -39,5 +39,3 @@ scripts/wine-test.sh "$wine_bench" --json "$out/wine.json" \
     --size build/win32/Tarrowby.exe --size build/win32/bench/wine/floor.exe \
     build/win64/Tarrowby.exe build/win64/bench/wine/floor.exe
 echo "bench: figures written to $out/wine.json"
-
-# Further benchmarks go here, each writing its own JSON beside queries.json.
