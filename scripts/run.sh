@@ -23,7 +23,8 @@ until xwininfo -root -tree 2>/dev/null | grep -q '"Tarrowby Companion"'; do
 done
 sleep 1
 shot="$ROOT/build/launcher.png"
-import -window root -crop 420x360+0+0 "$shot"
+window=$(xwininfo -root -tree | sed -n 's/^ *\(0x[0-9a-f]*\) "Tarrowby Companion".*/\1/p' | head -n 1)
+import -window "$window" "$shot"
 echo "No display here: Tarrowby Companion runs on the virtual display $DISPLAY."
 echo "Screenshot of the launcher: $shot"
 echo "Press Ctrl-C to stop it."
