@@ -4,7 +4,9 @@
 
 namespace {
 
-bool IsSpace(char ch) { return ch == ' ' || (ch >= '\t' && ch <= '\r'); }
+bool IsSpace(char ch) {
+    return ch == ' ' || (ch >= '\t' && ch <= '\r');
+}
 
 // Plain decimal of any value the queries can produce, INT_MIN - INT_MAX included.
 CString DecimalText(long long value) {
@@ -38,7 +40,9 @@ int ReadNumber(const char* text) {
     return static_cast<int>(negative ? -value : value);
 }
 
-CString CurrentText(int current) { return DecimalText(current); }
+CString CurrentText(int current) {
+    return DecimalText(current);
+}
 
 CString LookupStationText(const CString& typed, const StationTable& table) {
     const int number = ReadNumber(typed);

@@ -6,14 +6,20 @@
 namespace {
 char g_emptyText[1] = {'\0'};
 
-int TextLength(const char* text) { return text ? static_cast<int>(std::strlen(text)) : 0; }
+int TextLength(const char* text) {
+    return text ? static_cast<int>(std::strlen(text)) : 0;
+}
 }  // namespace
 
 CString::CString() : m_chars(g_emptyText), m_length(0), m_capacity(0) {}
 
-CString::CString(const char* text) : CString() { Assign(text, TextLength(text)); }
+CString::CString(const char* text) : CString() {
+    Assign(text, TextLength(text));
+}
 
-CString::CString(const CString& other) : CString() { Assign(other.m_chars, other.m_length); }
+CString::CString(const CString& other) : CString() {
+    Assign(other.m_chars, other.m_length);
+}
 
 CString::~CString() {
     if (m_capacity) std::free(m_chars);

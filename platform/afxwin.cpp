@@ -13,10 +13,12 @@ const AFX_MSGMAP* CCmdTarget::GetThisMessageMap() {
 }
 
 bool CCmdTarget::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
-    for (const AFX_MSGMAP* map = GetMessageMap(); map; map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr) {
+    for (const AFX_MSGMAP* map = GetMessageMap(); map;
+         map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr) {
         for (const AFX_MSGMAP_ENTRY* entry = map->lpEntries; entry->nSig != AfxSig_end; ++entry) {
             if (entry->nMessage != message) continue;
-            if (message == WM_COMMAND && (entry->nID != LOWORD(wParam) || entry->nCode != HIWORD(wParam))) continue;
+            if (message == WM_COMMAND && (entry->nID != LOWORD(wParam) || entry->nCode != HIWORD(wParam)))
+                continue;
             switch (entry->nSig) {
                 case AfxSig_v_v:
                     (this->*entry->handler.pfn_v_v)();
@@ -41,7 +43,9 @@ bool CCmdTarget::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* r
 BEGIN_MESSAGE_MAP(CWinApp, CCmdTarget)
 END_MESSAGE_MAP()
 
-CWinApp::CWinApp(LPCSTR appName) : m_pszAppName(appName) { g_app = this; }
+CWinApp::CWinApp(LPCSTR appName) : m_pszAppName(appName) {
+    g_app = this;
+}
 
 CWinApp::~CWinApp() {
     if (g_app == this) g_app = nullptr;
@@ -55,12 +59,18 @@ HICON CWinApp::LoadIcon(UINT id) const {
 // There is no help file: the standard Help command is accepted and shows nothing.
 void CWinApp::OnHelp() {}
 
-CWinApp* AfxGetApp() { return g_app; }
+CWinApp* AfxGetApp() {
+    return g_app;
+}
 
-HINSTANCE AfxGetResourceHandle() { return GetModuleHandleA(nullptr); }
+HINSTANCE AfxGetResourceHandle() {
+    return GetModuleHandleA(nullptr);
+}
 
 // Every resource of the program lives in its own executable.
-HINSTANCE AfxFindResourceHandle(LPCSTR, LPCSTR) { return AfxGetResourceHandle(); }
+HINSTANCE AfxFindResourceHandle(LPCSTR, LPCSTR) {
+    return AfxGetResourceHandle();
+}
 
 // The program hosts no ActiveX controls, so there is no container to set up.
 void AfxEnableControlContainer() {}
@@ -89,9 +99,13 @@ LRESULT CWnd::Default() {
     return 0;
 }
 
-CPaintDC::CPaintDC(CWnd* window) : m_hWnd(window->m_hWnd) { m_hDC = BeginPaint(m_hWnd, &m_ps); }
+CPaintDC::CPaintDC(CWnd* window) : m_hWnd(window->m_hWnd) {
+    m_hDC = BeginPaint(m_hWnd, &m_ps);
+}
 
-CPaintDC::~CPaintDC() { EndPaint(m_hWnd, &m_ps); }
+CPaintDC::~CPaintDC() {
+    EndPaint(m_hWnd, &m_ps);
+}
 
 // ---- Dialogs ------------------------------------------------------------------------
 
@@ -185,7 +199,8 @@ INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 bool CDialog::TemplateIsVisible() const {
     HINSTANCE module = AfxGetResourceHandle();
     HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(m_nIDTemplate), RT_DIALOG);
-    const WORD* words = resource ? static_cast<const WORD*>(LockResource(LoadResource(module, resource))) : nullptr;
+    const WORD* words =
+        resource ? static_cast<const WORD*>(LockResource(LoadResource(module, resource))) : nullptr;
     if (!words) return false;
     // An extended template starts with version 1 and signature 0xFFFF, and
     // keeps its style after the help id and extended style.

@@ -22,10 +22,10 @@ class CWinApp;
 // is looked up in the class's own table, then in its base class's, and so on.
 
 enum AfxSig {
-    AfxSig_end,     // end of a table
-    AfxSig_v_v,     // void Handler()
-    AfxSig_v_u_l,   // void Handler(UINT, LPARAM)
-    AfxSig_hc_v,    // HCURSOR Handler()
+    AfxSig_end,    // end of a table
+    AfxSig_v_v,    // void Handler()
+    AfxSig_v_u_l,  // void Handler(UINT, LPARAM)
+    AfxSig_hc_v,   // HCURSOR Handler()
 };
 
 union AfxHandler {
@@ -47,6 +47,7 @@ struct AFX_MSGMAP {
     const AFX_MSGMAP_ENTRY* lpEntries;
 };
 
+// clang-format off
 #define DECLARE_MESSAGE_MAP()                    \
 public:                                          \
     static const AFX_MSGMAP* GetThisMessageMap(); \
@@ -78,6 +79,8 @@ public:                                          \
     {WM_PAINT, 0, 0, AFX_HANDLER(AfxSig_v_v, pfn_v_v, void (CCmdTarget::*)(), &ThisClass::OnPaint)},
 #define ON_WM_QUERYDRAGICON() \
     {WM_QUERYDRAGICON, 0, 0, AFX_HANDLER(AfxSig_hc_v, pfn_hc_v, HCURSOR (CCmdTarget::*)(), &ThisClass::OnQueryDragIcon)},
+
+// clang-format on
 
 #define afx_msg
 
@@ -144,8 +147,8 @@ public:
     void GetClientRect(LPRECT rect) const { ::GetClientRect(m_hWnd, rect); }
     CMenu* GetSystemMenu(BOOL revert) const { return CMenu::FromHandle(::GetSystemMenu(m_hWnd, revert)); }
     HICON SetIcon(HICON icon, BOOL bigIcon) {
-        return reinterpret_cast<HICON>(SendMessage(WM_SETICON, bigIcon ? ICON_BIG : ICON_SMALL,
-                                                   reinterpret_cast<LPARAM>(icon)));
+        return reinterpret_cast<HICON>(
+            SendMessage(WM_SETICON, bigIcon ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(icon)));
     }
 
     // Leaves the message being handled to the system's default processing.
@@ -167,9 +170,13 @@ class CStatic : public CWnd {};
 class CEdit : public CWnd {};
 class CComboBox : public CWnd {
 public:
-    int AddString(LPCSTR text) { return static_cast<int>(SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text))); }
+    int AddString(LPCSTR text) {
+        return static_cast<int>(SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)));
+    }
     int GetCurSel() const { return static_cast<int>(SendMessage(CB_GETCURSEL)); }
-    DWORD_PTR GetItemData(int index) const { return static_cast<DWORD_PTR>(SendMessage(CB_GETITEMDATA, index)); }
+    DWORD_PTR GetItemData(int index) const {
+        return static_cast<DWORD_PTR>(SendMessage(CB_GETITEMDATA, index));
+    }
     int SetItemData(int index, DWORD_PTR data) {
         return static_cast<int>(SendMessage(CB_SETITEMDATA, index, static_cast<LPARAM>(data)));
     }
@@ -192,7 +199,8 @@ private:
 
 class CDataExchange {
 public:
-    CDataExchange(CWnd* dialog, BOOL saveAndValidate) : m_pDlgWnd(dialog), m_bSaveAndValidate(saveAndValidate) {}
+    CDataExchange(CWnd* dialog, BOOL saveAndValidate)
+        : m_pDlgWnd(dialog), m_bSaveAndValidate(saveAndValidate) {}
     CWnd* m_pDlgWnd;
     BOOL m_bSaveAndValidate;
 };
@@ -202,7 +210,8 @@ void DDX_Control(CDataExchange* pDX, int id, CWnd& control);
 
 class CDialog : public CWnd {
 public:
-    explicit CDialog(UINT templateId, CWnd* parent = nullptr) : m_nIDTemplate(templateId), m_pParentWnd(parent) {}
+    explicit CDialog(UINT templateId, CWnd* parent = nullptr)
+        : m_nIDTemplate(templateId), m_pParentWnd(parent) {}
 
     // Runs the modal loop; returns the value the dialog was ended with.
     virtual INT_PTR DoModal();

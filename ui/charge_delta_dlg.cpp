@@ -4,8 +4,8 @@
 #include "station_queries.h"
 
 BEGIN_MESSAGE_MAP(CChargeDeltaDlg, CDialog)
-    ON_CBN_SELCHANGE(IDC_FROM_COMBO, OnSelchangeFromCombo)
-    ON_CBN_SELCHANGE(IDC_TO_COMBO, OnSelchangeToCombo)
+ON_CBN_SELCHANGE(IDC_FROM_COMBO, OnSelchangeFromCombo)
+ON_CBN_SELCHANGE(IDC_TO_COMBO, OnSelchangeToCombo)
 END_MESSAGE_MAP()
 
 CChargeDeltaDlg::CChargeDeltaDlg(CWnd* pParent) : CDialog(IDD_CHARGE_DELTA, pParent) {}

@@ -3,7 +3,7 @@
 #include "companion_dlg.h"
 
 BEGIN_MESSAGE_MAP(CCompanionApp, CWinApp)
-    ON_COMMAND(ID_HELP, OnHelp)
+ON_COMMAND(ID_HELP, OnHelp)
 END_MESSAGE_MAP()
 
 CCompanionApp::CCompanionApp() {}

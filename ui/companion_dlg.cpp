@@ -8,13 +8,13 @@
 #include "token_table_dlg.h"
 
 BEGIN_MESSAGE_MAP(CCompanionDlg, CDialog)
-    ON_WM_SYSCOMMAND()
-    ON_WM_PAINT()
-    ON_WM_QUERYDRAGICON()
-    ON_BN_CLICKED(IDC_TESSARY_LOOKUP_BUTTON, OnTessaryLookupButton)
-    ON_BN_CLICKED(IDC_CURRENT_FINDER_BUTTON, OnCurrentFinderButton)
-    ON_BN_CLICKED(IDC_CHARGE_DELTA_BUTTON, OnChargeDeltaButton)
-    ON_BN_CLICKED(IDC_TOKEN_TABLE_BUTTON, OnTokenTableButton)
+ON_WM_SYSCOMMAND()
+ON_WM_PAINT()
+ON_WM_QUERYDRAGICON()
+ON_BN_CLICKED(IDC_TESSARY_LOOKUP_BUTTON, OnTessaryLookupButton)
+ON_BN_CLICKED(IDC_CURRENT_FINDER_BUTTON, OnCurrentFinderButton)
+ON_BN_CLICKED(IDC_CHARGE_DELTA_BUTTON, OnChargeDeltaButton)
+ON_BN_CLICKED(IDC_TOKEN_TABLE_BUTTON, OnTokenTableButton)
 END_MESSAGE_MAP()
 
 CCompanionDlg::CCompanionDlg(CWnd* pParent) : CDialog(IDD_COMPANION_DIALOG, pParent) {
@@ -91,7 +91,9 @@ void CCompanionDlg::OnPaint() {
     }
 }
 
-HCURSOR CCompanionDlg::OnQueryDragIcon() { return static_cast<HCURSOR>(m_hIcon); }
+HCURSOR CCompanionDlg::OnQueryDragIcon() {
+    return static_cast<HCURSOR>(m_hIcon);
+}
 
 // Each tool runs modally over the launcher and is gone when it closes.
 void CCompanionDlg::OnTessaryLookupButton() {

@@ -4,7 +4,7 @@
 #include "station_queries.h"
 
 BEGIN_MESSAGE_MAP(CCurrentFinderDlg, CDialog)
-    ON_BN_CLICKED(IDC_FIND, OnFind)
+ON_BN_CLICKED(IDC_FIND, OnFind)
 END_MESSAGE_MAP()
 
 CCurrentFinderDlg::CCurrentFinderDlg(CWnd* pParent) : CDialog(IDD_CURRENT_FINDER, pParent) {}

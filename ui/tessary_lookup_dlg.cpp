@@ -4,7 +4,7 @@
 #include "station_queries.h"
 
 BEGIN_MESSAGE_MAP(CTessaryLookupDlg, CDialog)
-    ON_BN_CLICKED(IDC_LOOKUP, OnLookup)
+ON_BN_CLICKED(IDC_LOOKUP, OnLookup)
 END_MESSAGE_MAP()
 
 CTessaryLookupDlg::CTessaryLookupDlg(CWnd* pParent) : CDialog(IDD_TESSARY_LOOKUP, pParent) {}

@@ -7,4 +7,6 @@ END_MESSAGE_MAP()
 
 CTokenTableDlg::CTokenTableDlg(CWnd* pParent) : CDialog(IDD_TOKEN_TABLE, pParent) {}
 
-void CTokenTableDlg::DoDataExchange(CDataExchange* pDX) { CDialog::DoDataExchange(pDX); }
+void CTokenTableDlg::DoDataExchange(CDataExchange* pDX) {
+    CDialog::DoDataExchange(pDX);
+}
