@@ -11,8 +11,7 @@ bool IsSpace(char ch) {
 // Plain decimal of any value the queries can produce, INT_MIN - INT_MAX included.
 CString DecimalText(long long value) {
     char digits[24];
-    char* end = digits + sizeof digits;
-    char* p = end;
+    char* p = digits + sizeof digits;
     *--p = '\0';
     unsigned long long magnitude =
         value < 0 ? 0ULL - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);

@@ -43,7 +43,7 @@ bool CCmdTarget::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* r
 BEGIN_MESSAGE_MAP(CWinApp, CCmdTarget)
 END_MESSAGE_MAP()
 
-CWinApp::CWinApp(LPCSTR appName) : m_pszAppName(appName) {
+CWinApp::CWinApp() {
     g_app = this;
 }
 
@@ -173,25 +173,11 @@ INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     const bool wantsDefault = m_defaultRequested;
     m_defaultRequested = outerRequest;
     if (!handled || wantsDefault) return FALSE;
-    // These few return their result from the dialog procedure itself; every
-    // other message returns it through DWLP_MSGRESULT.
-    switch (message) {
-        case WM_QUERYDRAGICON:
-        case WM_CTLCOLORMSGBOX:
-        case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORLISTBOX:
-        case WM_CTLCOLORBTN:
-        case WM_CTLCOLORDLG:
-        case WM_CTLCOLORSCROLLBAR:
-        case WM_CTLCOLORSTATIC:
-        case WM_COMPAREITEM:
-        case WM_VKEYTOITEM:
-        case WM_CHARTOITEM:
-            return static_cast<INT_PTR>(result);
-        default:
-            SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, result);
-            return TRUE;
-    }
+    // WM_QUERYDRAGICON, alone of the messages a map can name, returns its
+    // result from the dialog procedure itself; the rest use DWLP_MSGRESULT.
+    if (message == WM_QUERYDRAGICON) return static_cast<INT_PTR>(result);
+    SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, result);
+    return TRUE;
 }
 
 // Read from the template itself: while WM_INITDIALOG runs, the dialog manager
@@ -210,20 +196,19 @@ bool CDialog::TemplateIsVisible() const {
 }
 
 void CDialog::CenterOverOwner() {
+    RECT screen, area, box;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &screen, 0);
     HWND owner = GetWindow(m_hWnd, GW_OWNER);
-    RECT area, box;
     if (owner) {
         GetWindowRect(owner, &area);
     } else {
-        SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+        area = screen;
     }
     GetWindowRect(m_hWnd, &box);
     const int width = box.right - box.left, height = box.bottom - box.top;
     int x = area.left + (area.right - area.left - width) / 2;
     int y = area.top + (area.bottom - area.top - height) / 2;
     // Keep the whole dialog on the screen, even over a launcher at its edge.
-    RECT screen;
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &screen, 0);
     if (x + width > screen.right) x = screen.right - width;
     if (y + height > screen.bottom) y = screen.bottom - height;
     if (x < screen.left) x = screen.left;

@@ -99,7 +99,7 @@ public:
 
 class CWinApp : public CCmdTarget {
 public:
-    explicit CWinApp(LPCSTR appName = nullptr);
+    CWinApp();
     ~CWinApp() override;
 
     virtual BOOL InitInstance() { return TRUE; }
@@ -112,7 +112,6 @@ public:
     afx_msg void OnHelp();
 
     HINSTANCE m_hInstance = nullptr;
-    LPCSTR m_pszAppName = nullptr;
     CWnd* m_pMainWnd = nullptr;
 
     DECLARE_MESSAGE_MAP()
