@@ -1,597 +1,322 @@
 #include "station_table.h"
 
+namespace {
+
+struct StationRow {
+    const char* name;
+    int current;
+};
+
 // One row per station, in Tessary order (number = index + 1). The order is
 // alphabetical but for the Heathrow pair, whose numbers are part of the game,
-// so it must never be re-sorted.
+// so it must never be re-sorted. Sized by NUM_STATIONS: a row too many does
+// not compile, and neither does a row too few (the check below the table).
+// clang-format off
+constexpr StationRow kStations[NUM_STATIONS] = {
+    {"Acton Town", 63},
+    {"Aldgate", 32},
+    {"Aldgate East", 39},
+    {"All Saints", 52},
+    {"Alperton", 65},
+    {"Amersham", 100},
+    {"Angel", 21},
+    {"Archway", 35},
+    {"Arnos Grove", 52},
+    {"Arsenal", 38},
+    {"Baker Street", 19},
+    {"Balham", 49},
+    {"Bank", 21},
+    {"Barbican", 16},
+    {"Barking", 70},
+    {"Barkingside", 79},
+    {"Barons Court", 41},
+    {"Bayswater", 31},
+    {"Beckton", 86},
+    {"Beckton Park", 77},
+    {"Becontree", 76},
+    {"Belsize Park", 28},
+    {"Bermondsey", 36},
+    {"Bethnal Green", 40},
+    {"Blackfriars", 16},
+    {"Blackhorse Road", 56},
+    {"Blackwall", 57},
+    {"Bond Street", 15},
+    {"Borough", 29},
+    {"Boston Manor", 69},
+    {"Bounds Green", 50},
+    {"Bow Church", 52},
+    {"Bow Road", 50},
+    {"Brent Cross", 37},
+    {"Brixton", 44},
+    {"Bromley-by-Bow", 56},
+    {"Buckhurst Hill", 79},
+    {"Burnt Oak", 46},
+    {"Caledonian Road", 32},
+    {"Camden Town", 22},
+    {"Canada Water", 43},
+    {"Canary Wharf", 55},
+    {"Canning Town", 62},
+    {"Cannon Street", 18},
+    {"Canons Park", 54},
+    {"Chalfont and Latimer", 91},
+    {"Chalk Farm", 26},
+    {"Chancery Lane", 10},
+    {"Charing Cross", 12},
+    {"Chesham", 97},
+    {"Chigwell", 80},
+    {"Chiswick Park", 62},
+    {"Chorleywood", 86},
+    {"Clapham Common", 45},
+    {"Clapham North", 44},
+    {"Clapham South", 47},
+    {"Cockfosters", 58},
+    {"Colindale", 44},
+    {"Colliers Wood", 54},
+    {"Covent Garden", 4},
+    {"Crossharbour & London Arena", 57},
+    {"Croxley", 85},
+    {"Custom House", 70},
+    {"Cyprus", 79},
+    {"Dagenham East", 83},
+    {"Dagenham Heathway", 79},
+    {"Debden", 87},
+    {"Devons Road", 52},
+    {"Dollis Hill", 41},
+    {"Ealing Broadway", 68},
+    {"Ealing Common", 62},
+    {"Earl's Court", 35},
+    {"East Acton", 47},
+    {"East Finchley", 39},
+    {"East Ham", 68},
+    {"East India", 60},
+    {"East Putney", 49},
+    {"Eastcote", 73},
+    {"Edgware", 49},
+    {"Edgware Road", 26},
+    {"Elephant and Castle", 32},
+    {"Elm Park", 86},
+    {"Embankment", 15},
+    {"Epping", 93},
+    {"Euston", 14},
+    {"Euston Square", 11},
+    {"Fairlop", 80},
+    {"Farringdon", 15},
+    {"Finchley Central", 41},
+    {"Finchley Road", 30},
+    {"Finsbury Park", 41},
+    {"Fulham Broadway", 42},
+    {"Gallions Reach", 81},
+    {"Gants Hill", 75},
+    {"Gloucester Road", 31},
+    {"Golders Green", 35},
+    {"Goldhawk Road", 42},
+    {"Goodge Street", 4},
+    {"Grange Hill", 82},
+    {"Great Portland Street", 12},
+    {"Green Park", 16},
+    {"Greenford", 71},
+    {"Gunnersbury", 62},
+    {"Hainault", 81},
+    {"Hammersmith", 43},
+    {"Hampstead", 32},
+    {"Hanger Lane", 65},
+    {"Harlesden", 47},
+    {"Harrow and Wealdstone", 58},
+    {"Harrow-on-the-Hill", 59},
+    {"Hatton Cross", 77},
+    {"Heathrow Terminals 1,2,3", 81},
+    {"Heathrow Terminal 4", 82},
+    {"Hendon Central", 41},
+    {"Heron Quays", 56},
+    {"High Barnet", 51},
+    {"High Street Kensington", 31},
+    {"Highbury and Islington", 34},
+    {"Highgate", 37},
+    {"Hillingdon", 83},
+    {"Holborn", 5},
+    {"Holland Park", 36},
+    {"Holloway Road", 35},
+    {"Hornchurch", 88},
+    {"Hounslow Central", 72},
+    {"Hounslow East", 71},
+    {"Hounslow West", 74},
+    {"Hyde Park Corner", 19},
+    {"Ickenham", 81},
+    {"Island Gardens", 59},
+    {"Kennington", 39},
+    {"Kensal Green", 45},
+    {"Kensington (Olympia)", 35},
+    {"Kentish Town", 27},
+    {"Kenton", 55},
+    {"Kew Gardens", 65},
+    {"Kilburn", 36},
+    {"Kilburn Park", 42},
+    {"King's Cross St. Pancras", 15},
+    {"Kingsbury", 49},
+    {"Knightsbridge", 21},
+    {"Ladbroke Grove", 40},
+    {"Lambeth North", 29},
+    {"Lancaster Gate", 22},
+    {"Latimer Road", 41},
+    {"Leicester Square", 5},
+    {"Leyton", 64},
+    {"Leytonstone", 65},
+    {"Limehouse", 45},
+    {"Liverpool Street", 31},
+    {"London Bridge", 28},
+    {"Loughton", 84},
+    {"Maida Vale", 40},
+    {"Manor House", 45},
+    {"Mansion House", 17},
+    {"Marble Arch", 21},
+    {"Marylebone", 24},
+    {"Mile End", 48},
+    {"Mill Hill East", 46},
+    {"Monument", 24},
+    {"Moor Park", 81},
+    {"Moorgate", 23},
+    {"Morden", 58},
+    {"Mornington Crescent", 18},
+    {"Mudchute", 58},
+    {"Neasden", 43},
+    {"New Cross", 51},
+    {"New Cross Gate", 49},
+    {"Newbury Park", 79},
+    {"North Acton", 52},
+    {"North Ealing", 62},
+    {"North Greenwich", 60},
+    {"North Harrow", 65},
+    {"North Wembley", 49},
+    {"Northfields", 67},
+    {"Northolt", 73},
+    {"Northwick Park", 55},
+    {"Northwood", 77},
+    {"Northwood Hills", 73},
+    {"Notting Hill Gate", 30},
+    {"Oakwood", 56},
+    {"Old Street", 23},
+    {"Osterley", 71},
+    {"Oval", 40},
+    {"Oxford Circus", 8},
+    {"Paddington", 32},
+    {"Park Royal", 62},
+    {"Parsons Green", 44},
+    {"Perivale", 69},
+    {"Piccadilly Circus", 9},
+    {"Pimlico", 30},
+    {"Pinner", 67},
+    {"Plaistow", 64},
+    {"Poplar", 52},
+    {"Preston Road", 50},
+    {"Prince Regent", 72},
+    {"Pudding Mill Lane", 55},
+    {"Putney Bridge", 46},
+    {"Queens Park", 43},
+    {"Queensbury", 51},
+    {"Queensway", 26},
+    {"Ravenscourt Park", 48},
+    {"Rayners Lane", 71},
+    {"Redbridge", 72},
+    {"Regent's Park", 10},
+    {"Richmond", 67},
+    {"Rickmansworth", 84},
+    {"Roding Valley", 76},
+    {"Rotherhithe", 43},
+    {"Royal Albert", 74},
+    {"Royal Oak", 38},
+    {"Royal Victoria", 67},
+    {"Ruislip", 78},
+    {"Ruislip Gardens", 74},
+    {"Ruislip Manor", 75},
+    {"Russell Square", 8},
+    {"Seven Sisters", 50},
+    {"Shadwell", 41},
+    {"Shepherd's Bush", 39},
+    {"Shoreditch", 40},
+    {"Sloane Square", 23},
+    {"Snaresbrook", 67},
+    {"South Ealing", 65},
+    {"South Harrow", 68},
+    {"South Kensington", 28},
+    {"South Kenton", 50},
+    {"South Quay", 57},
+    {"South Ruislip", 73},
+    {"South Wimbledon", 56},
+    {"South Woodford", 69},
+    {"Southfields", 53},
+    {"Southgate", 54},
+    {"Southwark", 23},
+    {"St. James's Park", 18},
+    {"St. John's Wood", 26},
+    {"St. Paul's", 16},
+    {"Stamford Brook", 53},
+    {"Stanmore", 56},
+    {"Stepney Green", 43},
+    {"Stockwell", 42},
+    {"Stonebridge Park", 48},
+    {"Stratford", 62},
+    {"Sudbury Hill", 67},
+    {"Sudbury Town", 66},
+    {"Surrey Quays", 47},
+    {"Swiss Cottage", 28},
+    {"Temple", 16},
+    {"Theydon Bois", 90},
+    {"Tooting Bec", 51},
+    {"Tooting Broadway", 53},
+    {"Tottenham Court Road", 0},
+    {"Tottenham Hale", 51},
+    {"Totteridge and Whetstone", 48},
+    {"Tower Gateway", 34},
+    {"Tower Hill", 32},
+    {"Tufnell Park", 33},
+    {"Turnham Green", 58},
+    {"Turnpike Lane", 47},
+    {"Upminster", 94},
+    {"Upminster Bridge", 91},
+    {"Upney", 73},
+    {"Upton Park", 66},
+    {"Uxbridge", 88},
+    {"Vauxhall", 36},
+    {"Victoria", 20},
+    {"Walthamstow Central", 58},
+    {"Wanstead", 70},
+    {"Wapping", 42},
+    {"Warren Street", 9},
+    {"Warwick Avenue", 38},
+    {"Waterloo", 23},
+    {"Watford", 87},
+    {"Wembley Central", 49},
+    {"Wembley Park", 45},
+    {"West Acton", 57},
+    {"West Brompton", 40},
+    {"West Finchley", 43},
+    {"West Ham", 63},
+    {"West Hampstead", 33},
+    {"West Harrow", 65},
+    {"West India Quay", 54},
+    {"West Kensington", 39},
+    {"West Ruislip", 84},
+    {"Westbourne Park", 39},
+    {"Westferry", 48},
+    {"Westminster", 16},
+    {"White City", 44},
+    {"Whitechapel", 40},
+    {"Willesden Green", 39},
+    {"Willesden Junction", 46},
+    {"Wimbledon", 61},
+    {"Wimbledon Park", 57},
+    {"Wood Green", 48},
+    {"Woodford", 72},
+    {"Woodside Park", 46},
+};
+// clang-format on
+static_assert(kStations[NUM_STATIONS - 1].name != nullptr, "the station table is missing rows");
+
+}  // namespace
+
 void StationTable::FillStationTable() {
-    m_names[0] = "Acton Town";
-    m_currents[0] = 63;
-    m_names[1] = "Aldgate";
-    m_currents[1] = 32;
-    m_names[2] = "Aldgate East";
-    m_currents[2] = 39;
-    m_names[3] = "All Saints";
-    m_currents[3] = 52;
-    m_names[4] = "Alperton";
-    m_currents[4] = 65;
-    m_names[5] = "Amersham";
-    m_currents[5] = 100;
-    m_names[6] = "Angel";
-    m_currents[6] = 21;
-    m_names[7] = "Archway";
-    m_currents[7] = 35;
-    m_names[8] = "Arnos Grove";
-    m_currents[8] = 52;
-    m_names[9] = "Arsenal";
-    m_currents[9] = 38;
-    m_names[10] = "Baker Street";
-    m_currents[10] = 19;
-    m_names[11] = "Balham";
-    m_currents[11] = 49;
-    m_names[12] = "Bank";
-    m_currents[12] = 21;
-    m_names[13] = "Barbican";
-    m_currents[13] = 16;
-    m_names[14] = "Barking";
-    m_currents[14] = 70;
-    m_names[15] = "Barkingside";
-    m_currents[15] = 79;
-    m_names[16] = "Barons Court";
-    m_currents[16] = 41;
-    m_names[17] = "Bayswater";
-    m_currents[17] = 31;
-    m_names[18] = "Beckton";
-    m_currents[18] = 86;
-    m_names[19] = "Beckton Park";
-    m_currents[19] = 77;
-    m_names[20] = "Becontree";
-    m_currents[20] = 76;
-    m_names[21] = "Belsize Park";
-    m_currents[21] = 28;
-    m_names[22] = "Bermondsey";
-    m_currents[22] = 36;
-    m_names[23] = "Bethnal Green";
-    m_currents[23] = 40;
-    m_names[24] = "Blackfriars";
-    m_currents[24] = 16;
-    m_names[25] = "Blackhorse Road";
-    m_currents[25] = 56;
-    m_names[26] = "Blackwall";
-    m_currents[26] = 57;
-    m_names[27] = "Bond Street";
-    m_currents[27] = 15;
-    m_names[28] = "Borough";
-    m_currents[28] = 29;
-    m_names[29] = "Boston Manor";
-    m_currents[29] = 69;
-    m_names[30] = "Bounds Green";
-    m_currents[30] = 50;
-    m_names[31] = "Bow Church";
-    m_currents[31] = 52;
-    m_names[32] = "Bow Road";
-    m_currents[32] = 50;
-    m_names[33] = "Brent Cross";
-    m_currents[33] = 37;
-    m_names[34] = "Brixton";
-    m_currents[34] = 44;
-    m_names[35] = "Bromley-by-Bow";
-    m_currents[35] = 56;
-    m_names[36] = "Buckhurst Hill";
-    m_currents[36] = 79;
-    m_names[37] = "Burnt Oak";
-    m_currents[37] = 46;
-    m_names[38] = "Caledonian Road";
-    m_currents[38] = 32;
-    m_names[39] = "Camden Town";
-    m_currents[39] = 22;
-    m_names[40] = "Canada Water";
-    m_currents[40] = 43;
-    m_names[41] = "Canary Wharf";
-    m_currents[41] = 55;
-    m_names[42] = "Canning Town";
-    m_currents[42] = 62;
-    m_names[43] = "Cannon Street";
-    m_currents[43] = 18;
-    m_names[44] = "Canons Park";
-    m_currents[44] = 54;
-    m_names[45] = "Chalfont and Latimer";
-    m_currents[45] = 91;
-    m_names[46] = "Chalk Farm";
-    m_currents[46] = 26;
-    m_names[47] = "Chancery Lane";
-    m_currents[47] = 10;
-    m_names[48] = "Charing Cross";
-    m_currents[48] = 12;
-    m_names[49] = "Chesham";
-    m_currents[49] = 97;
-    m_names[50] = "Chigwell";
-    m_currents[50] = 80;
-    m_names[51] = "Chiswick Park";
-    m_currents[51] = 62;
-    m_names[52] = "Chorleywood";
-    m_currents[52] = 86;
-    m_names[53] = "Clapham Common";
-    m_currents[53] = 45;
-    m_names[54] = "Clapham North";
-    m_currents[54] = 44;
-    m_names[55] = "Clapham South";
-    m_currents[55] = 47;
-    m_names[56] = "Cockfosters";
-    m_currents[56] = 58;
-    m_names[57] = "Colindale";
-    m_currents[57] = 44;
-    m_names[58] = "Colliers Wood";
-    m_currents[58] = 54;
-    m_names[59] = "Covent Garden";
-    m_currents[59] = 4;
-    m_names[60] = "Crossharbour & London Arena";
-    m_currents[60] = 57;
-    m_names[61] = "Croxley";
-    m_currents[61] = 85;
-    m_names[62] = "Custom House";
-    m_currents[62] = 70;
-    m_names[63] = "Cyprus";
-    m_currents[63] = 79;
-    m_names[64] = "Dagenham East";
-    m_currents[64] = 83;
-    m_names[65] = "Dagenham Heathway";
-    m_currents[65] = 79;
-    m_names[66] = "Debden";
-    m_currents[66] = 87;
-    m_names[67] = "Devons Road";
-    m_currents[67] = 52;
-    m_names[68] = "Dollis Hill";
-    m_currents[68] = 41;
-    m_names[69] = "Ealing Broadway";
-    m_currents[69] = 68;
-    m_names[70] = "Ealing Common";
-    m_currents[70] = 62;
-    m_names[71] = "Earl's Court";
-    m_currents[71] = 35;
-    m_names[72] = "East Acton";
-    m_currents[72] = 47;
-    m_names[73] = "East Finchley";
-    m_currents[73] = 39;
-    m_names[74] = "East Ham";
-    m_currents[74] = 68;
-    m_names[75] = "East India";
-    m_currents[75] = 60;
-    m_names[76] = "East Putney";
-    m_currents[76] = 49;
-    m_names[77] = "Eastcote";
-    m_currents[77] = 73;
-    m_names[78] = "Edgware";
-    m_currents[78] = 49;
-    m_names[79] = "Edgware Road";
-    m_currents[79] = 26;
-    m_names[80] = "Elephant and Castle";
-    m_currents[80] = 32;
-    m_names[81] = "Elm Park";
-    m_currents[81] = 86;
-    m_names[82] = "Embankment";
-    m_currents[82] = 15;
-    m_names[83] = "Epping";
-    m_currents[83] = 93;
-    m_names[84] = "Euston";
-    m_currents[84] = 14;
-    m_names[85] = "Euston Square";
-    m_currents[85] = 11;
-    m_names[86] = "Fairlop";
-    m_currents[86] = 80;
-    m_names[87] = "Farringdon";
-    m_currents[87] = 15;
-    m_names[88] = "Finchley Central";
-    m_currents[88] = 41;
-    m_names[89] = "Finchley Road";
-    m_currents[89] = 30;
-    m_names[90] = "Finsbury Park";
-    m_currents[90] = 41;
-    m_names[91] = "Fulham Broadway";
-    m_currents[91] = 42;
-    m_names[92] = "Gallions Reach";
-    m_currents[92] = 81;
-    m_names[93] = "Gants Hill";
-    m_currents[93] = 75;
-    m_names[94] = "Gloucester Road";
-    m_currents[94] = 31;
-    m_names[95] = "Golders Green";
-    m_currents[95] = 35;
-    m_names[96] = "Goldhawk Road";
-    m_currents[96] = 42;
-    m_names[97] = "Goodge Street";
-    m_currents[97] = 4;
-    m_names[98] = "Grange Hill";
-    m_currents[98] = 82;
-    m_names[99] = "Great Portland Street";
-    m_currents[99] = 12;
-    m_names[100] = "Green Park";
-    m_currents[100] = 16;
-    m_names[101] = "Greenford";
-    m_currents[101] = 71;
-    m_names[102] = "Gunnersbury";
-    m_currents[102] = 62;
-    m_names[103] = "Hainault";
-    m_currents[103] = 81;
-    m_names[104] = "Hammersmith";
-    m_currents[104] = 43;
-    m_names[105] = "Hampstead";
-    m_currents[105] = 32;
-    m_names[106] = "Hanger Lane";
-    m_currents[106] = 65;
-    m_names[107] = "Harlesden";
-    m_currents[107] = 47;
-    m_names[108] = "Harrow and Wealdstone";
-    m_currents[108] = 58;
-    m_names[109] = "Harrow-on-the-Hill";
-    m_currents[109] = 59;
-    m_names[110] = "Hatton Cross";
-    m_currents[110] = 77;
-    m_names[111] = "Heathrow Terminals 1,2,3";
-    m_currents[111] = 81;
-    m_names[112] = "Heathrow Terminal 4";
-    m_currents[112] = 82;
-    m_names[113] = "Hendon Central";
-    m_currents[113] = 41;
-    m_names[114] = "Heron Quays";
-    m_currents[114] = 56;
-    m_names[115] = "High Barnet";
-    m_currents[115] = 51;
-    m_names[116] = "High Street Kensington";
-    m_currents[116] = 31;
-    m_names[117] = "Highbury and Islington";
-    m_currents[117] = 34;
-    m_names[118] = "Highgate";
-    m_currents[118] = 37;
-    m_names[119] = "Hillingdon";
-    m_currents[119] = 83;
-    m_names[120] = "Holborn";
-    m_currents[120] = 5;
-    m_names[121] = "Holland Park";
-    m_currents[121] = 36;
-    m_names[122] = "Holloway Road";
-    m_currents[122] = 35;
-    m_names[123] = "Hornchurch";
-    m_currents[123] = 88;
-    m_names[124] = "Hounslow Central";
-    m_currents[124] = 72;
-    m_names[125] = "Hounslow East";
-    m_currents[125] = 71;
-    m_names[126] = "Hounslow West";
-    m_currents[126] = 74;
-    m_names[127] = "Hyde Park Corner";
-    m_currents[127] = 19;
-    m_names[128] = "Ickenham";
-    m_currents[128] = 81;
-    m_names[129] = "Island Gardens";
-    m_currents[129] = 59;
-    m_names[130] = "Kennington";
-    m_currents[130] = 39;
-    m_names[131] = "Kensal Green";
-    m_currents[131] = 45;
-    m_names[132] = "Kensington (Olympia)";
-    m_currents[132] = 35;
-    m_names[133] = "Kentish Town";
-    m_currents[133] = 27;
-    m_names[134] = "Kenton";
-    m_currents[134] = 55;
-    m_names[135] = "Kew Gardens";
-    m_currents[135] = 65;
-    m_names[136] = "Kilburn";
-    m_currents[136] = 36;
-    m_names[137] = "Kilburn Park";
-    m_currents[137] = 42;
-    m_names[138] = "King's Cross St. Pancras";
-    m_currents[138] = 15;
-    m_names[139] = "Kingsbury";
-    m_currents[139] = 49;
-    m_names[140] = "Knightsbridge";
-    m_currents[140] = 21;
-    m_names[141] = "Ladbroke Grove";
-    m_currents[141] = 40;
-    m_names[142] = "Lambeth North";
-    m_currents[142] = 29;
-    m_names[143] = "Lancaster Gate";
-    m_currents[143] = 22;
-    m_names[144] = "Latimer Road";
-    m_currents[144] = 41;
-    m_names[145] = "Leicester Square";
-    m_currents[145] = 5;
-    m_names[146] = "Leyton";
-    m_currents[146] = 64;
-    m_names[147] = "Leytonstone";
-    m_currents[147] = 65;
-    m_names[148] = "Limehouse";
-    m_currents[148] = 45;
-    m_names[149] = "Liverpool Street";
-    m_currents[149] = 31;
-    m_names[150] = "London Bridge";
-    m_currents[150] = 28;
-    m_names[151] = "Loughton";
-    m_currents[151] = 84;
-    m_names[152] = "Maida Vale";
-    m_currents[152] = 40;
-    m_names[153] = "Manor House";
-    m_currents[153] = 45;
-    m_names[154] = "Mansion House";
-    m_currents[154] = 17;
-    m_names[155] = "Marble Arch";
-    m_currents[155] = 21;
-    m_names[156] = "Marylebone";
-    m_currents[156] = 24;
-    m_names[157] = "Mile End";
-    m_currents[157] = 48;
-    m_names[158] = "Mill Hill East";
-    m_currents[158] = 46;
-    m_names[159] = "Monument";
-    m_currents[159] = 24;
-    m_names[160] = "Moor Park";
-    m_currents[160] = 81;
-    m_names[161] = "Moorgate";
-    m_currents[161] = 23;
-    m_names[162] = "Morden";
-    m_currents[162] = 58;
-    m_names[163] = "Mornington Crescent";
-    m_currents[163] = 18;
-    m_names[164] = "Mudchute";
-    m_currents[164] = 58;
-    m_names[165] = "Neasden";
-    m_currents[165] = 43;
-    m_names[166] = "New Cross";
-    m_currents[166] = 51;
-    m_names[167] = "New Cross Gate";
-    m_currents[167] = 49;
-    m_names[168] = "Newbury Park";
-    m_currents[168] = 79;
-    m_names[169] = "North Acton";
-    m_currents[169] = 52;
-    m_names[170] = "North Ealing";
-    m_currents[170] = 62;
-    m_names[171] = "North Greenwich";
-    m_currents[171] = 60;
-    m_names[172] = "North Harrow";
-    m_currents[172] = 65;
-    m_names[173] = "North Wembley";
-    m_currents[173] = 49;
-    m_names[174] = "Northfields";
-    m_currents[174] = 67;
-    m_names[175] = "Northolt";
-    m_currents[175] = 73;
-    m_names[176] = "Northwick Park";
-    m_currents[176] = 55;
-    m_names[177] = "Northwood";
-    m_currents[177] = 77;
-    m_names[178] = "Northwood Hills";
-    m_currents[178] = 73;
-    m_names[179] = "Notting Hill Gate";
-    m_currents[179] = 30;
-    m_names[180] = "Oakwood";
-    m_currents[180] = 56;
-    m_names[181] = "Old Street";
-    m_currents[181] = 23;
-    m_names[182] = "Osterley";
-    m_currents[182] = 71;
-    m_names[183] = "Oval";
-    m_currents[183] = 40;
-    m_names[184] = "Oxford Circus";
-    m_currents[184] = 8;
-    m_names[185] = "Paddington";
-    m_currents[185] = 32;
-    m_names[186] = "Park Royal";
-    m_currents[186] = 62;
-    m_names[187] = "Parsons Green";
-    m_currents[187] = 44;
-    m_names[188] = "Perivale";
-    m_currents[188] = 69;
-    m_names[189] = "Piccadilly Circus";
-    m_currents[189] = 9;
-    m_names[190] = "Pimlico";
-    m_currents[190] = 30;
-    m_names[191] = "Pinner";
-    m_currents[191] = 67;
-    m_names[192] = "Plaistow";
-    m_currents[192] = 64;
-    m_names[193] = "Poplar";
-    m_currents[193] = 52;
-    m_names[194] = "Preston Road";
-    m_currents[194] = 50;
-    m_names[195] = "Prince Regent";
-    m_currents[195] = 72;
-    m_names[196] = "Pudding Mill Lane";
-    m_currents[196] = 55;
-    m_names[197] = "Putney Bridge";
-    m_currents[197] = 46;
-    m_names[198] = "Queens Park";
-    m_currents[198] = 43;
-    m_names[199] = "Queensbury";
-    m_currents[199] = 51;
-    m_names[200] = "Queensway";
-    m_currents[200] = 26;
-    m_names[201] = "Ravenscourt Park";
-    m_currents[201] = 48;
-    m_names[202] = "Rayners Lane";
-    m_currents[202] = 71;
-    m_names[203] = "Redbridge";
-    m_currents[203] = 72;
-    m_names[204] = "Regent's Park";
-    m_currents[204] = 10;
-    m_names[205] = "Richmond";
-    m_currents[205] = 67;
-    m_names[206] = "Rickmansworth";
-    m_currents[206] = 84;
-    m_names[207] = "Roding Valley";
-    m_currents[207] = 76;
-    m_names[208] = "Rotherhithe";
-    m_currents[208] = 43;
-    m_names[209] = "Royal Albert";
-    m_currents[209] = 74;
-    m_names[210] = "Royal Oak";
-    m_currents[210] = 38;
-    m_names[211] = "Royal Victoria";
-    m_currents[211] = 67;
-    m_names[212] = "Ruislip";
-    m_currents[212] = 78;
-    m_names[213] = "Ruislip Gardens";
-    m_currents[213] = 74;
-    m_names[214] = "Ruislip Manor";
-    m_currents[214] = 75;
-    m_names[215] = "Russell Square";
-    m_currents[215] = 8;
-    m_names[216] = "Seven Sisters";
-    m_currents[216] = 50;
-    m_names[217] = "Shadwell";
-    m_currents[217] = 41;
-    m_names[218] = "Shepherd's Bush";
-    m_currents[218] = 39;
-    m_names[219] = "Shoreditch";
-    m_currents[219] = 40;
-    m_names[220] = "Sloane Square";
-    m_currents[220] = 23;
-    m_names[221] = "Snaresbrook";
-    m_currents[221] = 67;
-    m_names[222] = "South Ealing";
-    m_currents[222] = 65;
-    m_names[223] = "South Harrow";
-    m_currents[223] = 68;
-    m_names[224] = "South Kensington";
-    m_currents[224] = 28;
-    m_names[225] = "South Kenton";
-    m_currents[225] = 50;
-    m_names[226] = "South Quay";
-    m_currents[226] = 57;
-    m_names[227] = "South Ruislip";
-    m_currents[227] = 73;
-    m_names[228] = "South Wimbledon";
-    m_currents[228] = 56;
-    m_names[229] = "South Woodford";
-    m_currents[229] = 69;
-    m_names[230] = "Southfields";
-    m_currents[230] = 53;
-    m_names[231] = "Southgate";
-    m_currents[231] = 54;
-    m_names[232] = "Southwark";
-    m_currents[232] = 23;
-    m_names[233] = "St. James's Park";
-    m_currents[233] = 18;
-    m_names[234] = "St. John's Wood";
-    m_currents[234] = 26;
-    m_names[235] = "St. Paul's";
-    m_currents[235] = 16;
-    m_names[236] = "Stamford Brook";
-    m_currents[236] = 53;
-    m_names[237] = "Stanmore";
-    m_currents[237] = 56;
-    m_names[238] = "Stepney Green";
-    m_currents[238] = 43;
-    m_names[239] = "Stockwell";
-    m_currents[239] = 42;
-    m_names[240] = "Stonebridge Park";
-    m_currents[240] = 48;
-    m_names[241] = "Stratford";
-    m_currents[241] = 62;
-    m_names[242] = "Sudbury Hill";
-    m_currents[242] = 67;
-    m_names[243] = "Sudbury Town";
-    m_currents[243] = 66;
-    m_names[244] = "Surrey Quays";
-    m_currents[244] = 47;
-    m_names[245] = "Swiss Cottage";
-    m_currents[245] = 28;
-    m_names[246] = "Temple";
-    m_currents[246] = 16;
-    m_names[247] = "Theydon Bois";
-    m_currents[247] = 90;
-    m_names[248] = "Tooting Bec";
-    m_currents[248] = 51;
-    m_names[249] = "Tooting Broadway";
-    m_currents[249] = 53;
-    m_names[250] = "Tottenham Court Road";
-    m_currents[250] = 0;
-    m_names[251] = "Tottenham Hale";
-    m_currents[251] = 51;
-    m_names[252] = "Totteridge and Whetstone";
-    m_currents[252] = 48;
-    m_names[253] = "Tower Gateway";
-    m_currents[253] = 34;
-    m_names[254] = "Tower Hill";
-    m_currents[254] = 32;
-    m_names[255] = "Tufnell Park";
-    m_currents[255] = 33;
-    m_names[256] = "Turnham Green";
-    m_currents[256] = 58;
-    m_names[257] = "Turnpike Lane";
-    m_currents[257] = 47;
-    m_names[258] = "Upminster";
-    m_currents[258] = 94;
-    m_names[259] = "Upminster Bridge";
-    m_currents[259] = 91;
-    m_names[260] = "Upney";
-    m_currents[260] = 73;
-    m_names[261] = "Upton Park";
-    m_currents[261] = 66;
-    m_names[262] = "Uxbridge";
-    m_currents[262] = 88;
-    m_names[263] = "Vauxhall";
-    m_currents[263] = 36;
-    m_names[264] = "Victoria";
-    m_currents[264] = 20;
-    m_names[265] = "Walthamstow Central";
-    m_currents[265] = 58;
-    m_names[266] = "Wanstead";
-    m_currents[266] = 70;
-    m_names[267] = "Wapping";
-    m_currents[267] = 42;
-    m_names[268] = "Warren Street";
-    m_currents[268] = 9;
-    m_names[269] = "Warwick Avenue";
-    m_currents[269] = 38;
-    m_names[270] = "Waterloo";
-    m_currents[270] = 23;
-    m_names[271] = "Watford";
-    m_currents[271] = 87;
-    m_names[272] = "Wembley Central";
-    m_currents[272] = 49;
-    m_names[273] = "Wembley Park";
-    m_currents[273] = 45;
-    m_names[274] = "West Acton";
-    m_currents[274] = 57;
-    m_names[275] = "West Brompton";
-    m_currents[275] = 40;
-    m_names[276] = "West Finchley";
-    m_currents[276] = 43;
-    m_names[277] = "West Ham";
-    m_currents[277] = 63;
-    m_names[278] = "West Hampstead";
-    m_currents[278] = 33;
-    m_names[279] = "West Harrow";
-    m_currents[279] = 65;
-    m_names[280] = "West India Quay";
-    m_currents[280] = 54;
-    m_names[281] = "West Kensington";
-    m_currents[281] = 39;
-    m_names[282] = "West Ruislip";
-    m_currents[282] = 84;
-    m_names[283] = "Westbourne Park";
-    m_currents[283] = 39;
-    m_names[284] = "Westferry";
-    m_currents[284] = 48;
-    m_names[285] = "Westminster";
-    m_currents[285] = 16;
-    m_names[286] = "White City";
-    m_currents[286] = 44;
-    m_names[287] = "Whitechapel";
-    m_currents[287] = 40;
-    m_names[288] = "Willesden Green";
-    m_currents[288] = 39;
-    m_names[289] = "Willesden Junction";
-    m_currents[289] = 46;
-    m_names[290] = "Wimbledon";
-    m_currents[290] = 61;
-    m_names[291] = "Wimbledon Park";
-    m_currents[291] = 57;
-    m_names[292] = "Wood Green";
-    m_currents[292] = 48;
-    m_names[293] = "Woodford";
-    m_currents[293] = 72;
-    m_names[294] = "Woodside Park";
-    m_currents[294] = 46;
+    for (int index = 0; index < NUM_STATIONS; ++index) {
+        m_names[index] = kStations[index].name;
+        m_currents[index] = kStations[index].current;
+    }
 }
