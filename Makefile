@@ -20,8 +20,10 @@ build: setup $(foreach c,$(CONFIGS),build/$(c)/build.ninja) build/fuzz/build.nin
 test: build
 	@ctest --test-dir build/host --output-on-failure
 
+# The 64-bit program; ARCH=win32 starts the 32-bit one, the program that ships.
+ARCH ?= win64
 run: build
-	@scripts/run.sh
+	@scripts/run.sh $(ARCH)
 
 # The pictures in the README, rendered from the program as it is.
 screenshots: build

@@ -1,45 +1,101 @@
 #!/bin/sh
-# Installs whatever the build, the program and its tests need and is missing.
-# Quick when everything is there: it only asks dpkg.
+# Installs whatever the build, the program and its tests need and is missing,
+# and makes 32-bit programs run where this machine allows it. Quick when all
+# is there: it only asks dpkg and runs one tiny 32-bit program.
 set -eu
+. "$(dirname "$0")/i386.sh"
 
-packages="cmake ninja-build g++ make python3 googletest libbenchmark-dev clang libclang-rt-14-dev
+packages="cmake ninja-build g++ binutils make python3 googletest libbenchmark-dev clang libclang-rt-14-dev
 mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
-wine wine64 fonts-wine xvfb xauth x11-utils imagemagick fonts-liberation fonts-dejavu-core locales zip unzip"
+wine wine64 wine32:i386 fonts-wine xvfb xauth x11-utils imagemagick fonts-liberation fonts-dejavu-core locales zip unzip"
+
+installed() {
+    dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"
+}
+
+# Runs a command as root: directly, through sudo, or not at all (false).
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then
+        "$@"
+    elif command -v sudo >/dev/null 2>&1; then
+        sudo "$@"
+    else
+        return 1
+    fi
+}
+
+install_packages() {
+    echo "setup: installing: $*"
+    as_root apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive as_root apt-get install -y -qq --no-install-recommends "$@"
+}
 
 missing=""
 for package in $packages; do
-    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
-        missing="$missing $package"
+    installed "$package" || missing="$missing $package"
 done
-
-# wine32 cannot start on a kernel without 32-bit emulation, and once installed
-# the wine wrapper picks its broken loader, so it must never come in.
-if dpkg-query -W -f='${Status}' wine32 2>/dev/null | grep -q "install ok installed"; then
-    echo "setup: wine32 is installed; it cannot run here and breaks 'wine'." >&2
-    echo "setup: remove it with: apt-get remove wine32" >&2
-    exit 1
-fi
-
 if [ -n "$missing" ]; then
-    echo "setup: installing:$missing"
-    if [ "$(id -u)" -eq 0 ]; then
-        sudo=""
-    elif command -v sudo >/dev/null 2>&1; then
-        sudo="sudo"
-    else
-        echo "setup: run as root: apt-get update && apt-get install -y --no-install-recommends$missing" >&2
+    if ! as_root true; then
+        echo "setup: run as root: dpkg --add-architecture i386 && apt-get update &&" \
+            "apt-get install -y --no-install-recommends$missing" >&2
         exit 1
     fi
-    $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends $missing
+    # wine32 is an i386 package: the architecture must be known to dpkg first.
+    dpkg --print-foreign-architectures | grep -qx i386 || as_root dpkg --add-architecture i386
+    # shellcheck disable=SC2086
+    install_packages $missing
 fi
 
 # A fixed locale keeps Wine's list sorting and font choice the same everywhere.
 if ! locale -a 2>/dev/null | grep -qi '^en_GB\.utf-\?8$'; then
-    if [ "$(id -u)" -eq 0 ]; then
-        localedef -i en_GB -f UTF-8 en_GB.UTF-8
-    else
-        sudo localedef -i en_GB -f UTF-8 en_GB.UTF-8
+    as_root localedef -i en_GB -f UTF-8 en_GB.UTF-8
+fi
+
+# ---- 32-bit programs ---------------------------------------------------------
+# Most kernels run them natively. Where this one does not, qemu's i386
+# emulator runs them, registered for i386 ELF files with binfmt_misc. It must
+# be qemu 10 or later (bookworm-backports): with bookworm's 7.2 every 32-bit
+# Wine process spends a minute at start-up.
+qemu_version_ok() {
+    version=$(dpkg-query -W -f='${Version}' qemu-user-static 2>/dev/null) || return 1
+    installed qemu-user-static && dpkg --compare-versions "$version" ge 1:10
+}
+
+install_new_qemu() {
+    sources=/etc/apt/sources.list.d/tarrowby-bookworm-backports.sources
+    pin=/etc/apt/preferences.d/tarrowby-bookworm-backports
+    if [ ! -f "$sources" ] || [ ! -f "$pin" ]; then
+        # The suite is added for qemu alone: nothing else is ever taken from it.
+        printf '%s\n' "Types: deb" "URIs: http://deb.debian.org/debian" "Suites: bookworm-backports" \
+            "Components: main" "Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg" |
+            as_root tee "$sources" >/dev/null
+        printf '%s\n' "Package: *" "Pin: release n=bookworm-backports" "Pin-Priority: -1" "" \
+            "Package: qemu-user qemu-user-static qemu-user-binfmt" "Pin: release n=bookworm-backports" \
+            "Pin-Priority: 500" | as_root tee "$pin" >/dev/null
     fi
+    install_packages qemu-user-static
+}
+
+# Registers the emulator for i386 ELF files. 'F' opens it now, so that it is
+# found from any process, chroot or namespace; an entry made for an older
+# qemu holds that file, so it goes first.
+register_qemu() {
+    [ -f "$binfmt/register" ] || as_root mount -t binfmt_misc binfmt_misc "$binfmt" 2>/dev/null || return 1
+    [ -e "$binfmt/qemu-i386" ] && { echo -1 | as_root tee "$binfmt/qemu-i386" >/dev/null || return 1; }
+    magic='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
+    mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
+    printf '%s' ":qemu-i386:M::$magic:$mask:/usr/bin/qemu-i386-static:F" |
+        as_root tee "$binfmt/register" >/dev/null 2>&1
+}
+
+if ! i386_runs || { i386_emulated && ! qemu_version_ok; }; then
+    why=""
+    if ! as_root true; then
+        why="setting up qemu's i386 emulator needs root"
+    else
+        qemu_version_ok || install_new_qemu || why="qemu 10 could not be installed from bookworm-backports"
+        [ -n "$why" ] || register_qemu || why="binfmt_misc cannot be mounted or written here"
+        [ -n "$why" ] || i386_runs || why="even qemu's emulator does not start them"
+    fi
+    [ -z "$why" ] || echo "setup: this machine cannot run 32-bit programs ($why): the 32-bit tests will be skipped."
 fi

@@ -16,7 +16,7 @@ start)
     # so each test starts quickly. They must not hold CTest's output pipe open,
     # hence the redirections.
     wineserver -p </dev/null >/dev/null 2>&1
-    wine cmd.exe /c exit </dev/null >/dev/null 2>&1
+    "$WINE64" cmd.exe /c exit </dev/null >/dev/null 2>&1
     ;;
 stop)
     export WINEPREFIX="$ROOT/build/wine-test"

@@ -6,6 +6,21 @@ export WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko: the program needs neither, and their install prompts would hang.
 export WINEDLLOVERRIDES="mscoree=;mshtml="
 export LANG=en_GB.UTF-8 LC_ALL=en_GB.UTF-8
+# With wine32 installed, the wine wrapper starts every program through the
+# 32-bit loader first, which costs a 64-bit program seconds under emulation:
+# 64-bit programs and Wine's own tools go to the 64-bit loader directly.
+WINE64=/usr/lib/wine/wine64
+
+# The machine a Windows program is built for: 014c (i386) or 8664 (x86-64).
+pe_machine() {
+    header=$(od -An -tu4 -j60 -N4 "$1" | tr -d ' ')
+    od -An -tx2 -j$((header + 4)) -N2 "$1" | tr -d ' '
+}
+
+# The loader for a Windows program.
+wine_loader() {
+    if [ "$(pe_machine "$1")" = 014c ]; then echo wine; else echo "$WINE64"; fi
+}
 
 # The prefix is made on first use (about ten seconds) and set up for a desktop
 # with no window manager: Wine draws captions and system menus itself, and the
@@ -13,9 +28,15 @@ export LANG=en_GB.UTF-8 LC_ALL=en_GB.UTF-8
 ensure_wine_prefix() {
     export WINEPREFIX="$1"
     stamp="$WINEPREFIX/.tarrowby-settings-3"
+    # A prefix made before wine32 came has no 32-bit system files and runs no
+    # 32-bit program: it is made again.
+    if [ -x /usr/lib/wine/wine ] && [ -f "$stamp" ] && [ ! -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]; then
+        wineserver -k 2>/dev/null || true
+        rm -rf "$WINEPREFIX"
+    fi
     [ -f "$stamp" ] && return 0
     mkdir -p "$WINEPREFIX"
-    wineboot -i >/dev/null 2>&1 || true
+    "$WINE64" wineboot -i >/dev/null 2>&1 || true
     cat >"$WINEPREFIX/tarrowby.reg" <<'REG'
 REGEDIT4
 
@@ -26,7 +47,7 @@ REGEDIT4
 [HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]
 "MS Serif"="Liberation Serif"
 REG
-    wine regedit /S "$WINEPREFIX/tarrowby.reg" >/dev/null 2>&1
+    "$WINE64" regedit /S "$WINEPREFIX/tarrowby.reg" >/dev/null 2>&1
     # Wine draws the caption buttons with its Marlett font, which it finds only
     # among the prefix's own fonts.
     cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"

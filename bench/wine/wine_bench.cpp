@@ -4,10 +4,13 @@
 // that whatever else the machine does falls on both alike. Run through
 // `make bench`, which also keeps the figures as JSON.
 //
-// wine_bench [--rounds N] [--json out.json] [--size file]... <Tarrowby.exe> <floor.exe>
-// Unix paths are taken as Wine's Z: drive.
+// wine_bench [--rounds N] [--json out.json] [--size file]... <Tarrowby.exe> <floor.exe>...
+// One Tarrowby and floor pair per build (64-bit, 32-bit), each in its own
+// columns. Unix paths are taken as Wine's Z: drive.
+// clang-format off
 #include <windows.h>
-#include <psapi.h>
+#include <psapi.h>  // after windows.h, which it needs
+// clang-format on
 
 #include <algorithm>
 #include <cstdio>
@@ -97,7 +100,9 @@ HWND FindDialog(DWORD processId, const wchar_t* caption, HWND except) {
     return nullptr;
 }
 
-bool Exited(HANDLE process) { return WaitForSingleObject(process, 0) == WAIT_OBJECT_0; }
+bool Exited(HANDLE process) {
+    return WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
+}
 
 Run RunOnce(const std::wstring& program) {
     Run run;
@@ -107,8 +112,8 @@ Run RunOnce(const std::wstring& program) {
     PROCESS_INFORMATION& process = g_running;
 
     const double started = NowMs();
-    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process)) {
+    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
         Fail("cannot start the program");
     }
     WaitForInputIdle(process.hProcess, kDeadlineMs);
@@ -127,14 +132,17 @@ Run RunOnce(const std::wstring& program) {
         const double clicked = NowMs();
         // Posted: a sent click would return only once the tool had closed.
         PostMessageW(button, BM_CLICK, 0, 0);
-        if (!WaitFor([&] { return (tool = FindDialog(process.dwProcessId, kTools[i].caption, launcher)) != nullptr; })) {
+        if (!WaitFor([&] {
+                return (tool = FindDialog(process.dwProcessId, kTools[i].caption, launcher)) != nullptr;
+            })) {
             Fail("a tool did not open");
         }
         WaitForInputIdle(process.hProcess, kDeadlineMs);
         run.toolMs[i] = NowMs() - clicked;
 
         PostMessageW(tool, WM_CLOSE, 0, 0);
-        if (!WaitFor([&] { return !IsWindow(tool) && IsWindowEnabled(launcher); })) Fail("a tool did not close");
+        if (!WaitFor([&] { return !IsWindow(tool) && IsWindowEnabled(launcher); }))
+            Fail("a tool did not close");
     }
 
     PROCESS_MEMORY_COUNTERS memory{};
@@ -156,11 +164,26 @@ double Median(std::vector<double> values) {
     return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
+// One build's pair: its Tarrowby and its floor, with their runs.
+struct Pair {
+    std::string build;  // "64-bit" or "32-bit"
+    bool emulated = false;
+    std::wstring tarrowby, floor;
+    std::vector<Run> tarrowbyRuns, floorRuns;
+};
+
 struct Measure {
     std::string name;
     const char* unit;
-    std::vector<double> tarrowby, floor;
+    double (*figure)(const Run&, int tool);
+    int tool;
 };
+
+std::vector<double> Figures(const std::vector<Run>& runs, const Measure& measure) {
+    std::vector<double> values;
+    for (const Run& run : runs) values.push_back(measure.figure(run, measure.tool));
+    return values;
+}
 
 void PrintList(FILE* out, const std::vector<double>& values) {
     std::fputc('[', out);
@@ -172,6 +195,21 @@ long long FileSize(const char* path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!GetFileAttributesExW(WindowsPath(path).c_str(), GetFileExInfoStandard, &data)) return -1;
     return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+// A program's machine, from its PE header: true for a 32-bit (i386) program.
+bool Is32Bit(const std::wstring& program) {
+    FILE* file = _wfopen(program.c_str(), L"rb");
+    if (!file) Fail("cannot read a program");
+    unsigned char header[0x40] = {}, machine[2] = {};
+    long peOffset = 0;
+    if (std::fread(header, 1, sizeof header, file) == sizeof header) {
+        peOffset = header[0x3c] | header[0x3d] << 8 | header[0x3e] << 16 | header[0x3f] << 24;
+    }
+    const bool read = std::fseek(file, peOffset + 4, SEEK_SET) == 0 && std::fread(machine, 1, 2, file) == 2;
+    std::fclose(file);
+    if (!read) Fail("a program has no PE header");
+    return (machine[0] | machine[1] << 8) == 0x014c;
 }
 
 }  // namespace
@@ -192,43 +230,73 @@ int main(int argc, char** argv) {
             programs.push_back(argv[i]);
         }
     }
-    if (programs.size() != 2 || rounds < 1) {
+    if (programs.empty() || programs.size() % 2 || rounds < 1) {
         std::fprintf(stderr,
-                     "usage: wine_bench [--rounds N] [--json out.json] [--size file]... <Tarrowby.exe> <floor.exe>\n");
+                     "usage: wine_bench [--rounds N] [--json out.json] [--size file]... "
+                     "<Tarrowby.exe> <floor.exe> [<Tarrowby.exe> <floor.exe>]...\n");
         return 2;
     }
     sized.insert(sized.begin(), programs.begin(), programs.end());
-    const std::wstring tarrowby = WindowsPath(programs[0]), floor = WindowsPath(programs[1]);
+    // 32-bit programs may run under qemu's emulator (the test scripts say so),
+    // which makes their figures comparable only with each other.
+    const bool i386Emulated = std::getenv("TARROWBY_I386_EMULATED") != nullptr;
+    std::vector<Pair> pairs;
+    for (size_t i = 0; i < programs.size(); i += 2) {
+        Pair pair;
+        pair.tarrowby = WindowsPath(programs[i]);
+        pair.floor = WindowsPath(programs[i + 1]);
+        const bool is32 = Is32Bit(pair.tarrowby);
+        if (is32 != Is32Bit(pair.floor)) Fail("a Tarrowby and its floor are of different builds");
+        pair.build = is32 ? "32-bit" : "64-bit";
+        pair.emulated = is32 && i386Emulated;
+        pairs.push_back(std::move(pair));
+    }
 
-    // One run of each first, untimed, so that neither pays for a cold cache.
-    RunOnce(tarrowby);
-    RunOnce(floor);
-    std::vector<Run> tarrowbyRuns, floorRuns;
+    // One run of each first, untimed, so that none pays for a cold cache.
+    for (Pair& pair : pairs) {
+        RunOnce(pair.tarrowby);
+        RunOnce(pair.floor);
+    }
     std::fprintf(stderr, "wine_bench: %d rounds ", rounds);
     for (int round = 1; round <= rounds; ++round) {
         std::fputc('.', stderr);
-        tarrowbyRuns.push_back(RunOnce(tarrowby));
-        floorRuns.push_back(RunOnce(floor));
+        for (Pair& pair : pairs) {
+            pair.tarrowbyRuns.push_back(RunOnce(pair.tarrowby));
+            pair.floorRuns.push_back(RunOnce(pair.floor));
+        }
     }
     std::fprintf(stderr, "\n");
 
     std::vector<Measure> measures;
-    const auto add = [&](std::string name, const char* unit, auto figure) {
-        Measure measure{std::move(name), unit, {}, {}};
-        for (const Run& run : tarrowbyRuns) measure.tarrowby.push_back(figure(run));
-        for (const Run& run : floorRuns) measure.floor.push_back(figure(run));
-        measures.push_back(std::move(measure));
-    };
-    add("start-up", "ms", [](const Run& run) { return run.startMs; });
-    for (int i = 0; i < kToolCount; ++i) add(kTools[i].name, "ms", [i](const Run& run) { return run.toolMs[i]; });
-    add("peak working set", "MiB", [](const Run& run) { return run.peakMiB; });
+    measures.push_back({"start-up", "ms", [](const Run& run, int) { return run.startMs; }, 0});
+    for (int i = 0; i < kToolCount; ++i) {
+        measures.push_back(
+            {kTools[i].name, "ms", [](const Run& run, int tool) { return run.toolMs[tool]; }, i});
+    }
+    measures.push_back({"peak working set", "MiB", [](const Run& run, int) { return run.peakMiB; }, 0});
 
-    std::printf("Under Wine, median of %d runs each, Tarrowby and the floor taking turns\n\n", rounds);
-    std::printf("%-30s %10s %10s %7s\n", "measure", "Tarrowby", "floor", "ratio");
+    std::printf("Under Wine, median of %d runs each, each Tarrowby and its floor taking turns\n", rounds);
+    for (const Pair& pair : pairs) {
+        if (pair.emulated) {
+            std::printf("%s: emulated (qemu i386 user mode); compare its figures only with each other\n",
+                        pair.build.c_str());
+        }
+    }
+    std::printf("\n%-30s", "");
+    for (const Pair& pair : pairs)
+        std::printf(" %29s", (pair.build + (pair.emulated ? ", emulated" : "")).c_str());
+    std::printf("\n%-30s", "measure");
+    for (size_t i = 0; i < pairs.size(); ++i) std::printf(" %10s %10s %7s", "Tarrowby", "floor", "ratio");
+    std::printf("\n");
     for (const Measure& measure : measures) {
-        const double ours = Median(measure.tarrowby), least = Median(measure.floor);
         const std::string label = measure.name + " (" + measure.unit + ")";
-        std::printf("%-30s %10.1f %10.1f %7.2f\n", label.c_str(), ours, least, ours / least);
+        std::printf("%-30s", label.c_str());
+        for (const Pair& pair : pairs) {
+            const double ours = Median(Figures(pair.tarrowbyRuns, measure));
+            const double least = Median(Figures(pair.floorRuns, measure));
+            std::printf(" %10.1f %10.1f %7.2f", ours, least, ours / least);
+        }
+        std::printf("\n");
     }
     std::printf("\n%-40s %10s\n", "file", "bytes");
     for (const char* path : sized) {
@@ -243,17 +311,27 @@ int main(int argc, char** argv) {
     if (!jsonPath) return 0;
     FILE* out = _wfopen(WindowsPath(jsonPath).c_str(), L"w");
     if (!out) Fail("cannot write the JSON file");
-    std::fprintf(out, "{\n  \"rounds\": %d,\n  \"measures\": [\n", rounds);
-    for (size_t m = 0; m < measures.size(); ++m) {
-        const Measure& measure = measures[m];
-        const double ours = Median(measure.tarrowby), least = Median(measure.floor);
-        std::fprintf(out, "    {\"name\": \"%s\", \"unit\": \"%s\", \"tarrowby\": %.3f, \"floor\": %.3f, \"ratio\": %.3f,\n",
-                     measure.name.c_str(), measure.unit, ours, least, ours / least);
-        std::fprintf(out, "     \"tarrowby_runs\": ");
-        PrintList(out, measure.tarrowby);
-        std::fprintf(out, ",\n     \"floor_runs\": ");
-        PrintList(out, measure.floor);
-        std::fprintf(out, "}%s\n", m + 1 < measures.size() ? "," : "");
+    std::fprintf(out, "{\n  \"rounds\": %d,\n  \"builds\": [\n", rounds);
+    for (size_t p = 0; p < pairs.size(); ++p) {
+        const Pair& pair = pairs[p];
+        std::fprintf(out, "   {\"build\": \"%s\", \"emulated\": %s, \"measures\": [\n", pair.build.c_str(),
+                     pair.emulated ? "true" : "false");
+        for (size_t m = 0; m < measures.size(); ++m) {
+            const Measure& measure = measures[m];
+            const std::vector<double> ours = Figures(pair.tarrowbyRuns, measure);
+            const std::vector<double> least = Figures(pair.floorRuns, measure);
+            std::fprintf(out,
+                         "    {\"name\": \"%s\", \"unit\": \"%s\", \"tarrowby\": %.3f, \"floor\": %.3f, "
+                         "\"ratio\": %.3f,\n",
+                         measure.name.c_str(), measure.unit, Median(ours), Median(least),
+                         Median(ours) / Median(least));
+            std::fprintf(out, "     \"tarrowby_runs\": ");
+            PrintList(out, ours);
+            std::fprintf(out, ",\n     \"floor_runs\": ");
+            PrintList(out, least);
+            std::fprintf(out, "}%s\n", m + 1 < measures.size() ? "," : "");
+        }
+        std::fprintf(out, "   ]}%s\n", p + 1 < pairs.size() ? "," : "");
     }
     std::fprintf(out, "  ],\n  \"file_sizes\": {\n");
     for (size_t i = 0; i < sized.size(); ++i) {

@@ -1,6 +1,7 @@
 #include "screenshot.h"
 
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -141,7 +142,7 @@ std::vector<std::uint8_t> EncodePng(const Image& image) {
 void SaveScreenshot(HWND window, const std::wstring& name) {
     const std::wstring folder = ScreenshotFolder();
     if (folder.empty()) return;
-    CreateDirectoryW(folder.c_str(), nullptr);
+    SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);  // with any folders above it
     const Image image = CaptureWindow(window);
     ASSERT_GT(image.width, 0) << "nothing to photograph for " << Narrow(name);
     const std::vector<std::uint8_t> png = EncodePng(image);
