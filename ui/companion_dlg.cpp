@@ -57,6 +57,12 @@ BOOL CCompanionDlg::OnInitDialog() {
     m_currentFinderButton.SetIcon(m_hCurrentFinderIcon);
     m_tessaryLookupButton.SetIcon(m_hTessaryLookupIcon);
     m_tokenTableButton.SetIcon(m_hTokenTableIcon);
+    // An icon button draws only its image, but a screen reader announces its
+    // window text: each button is named for the tool it opens.
+    m_chargeDeltaButton.SetWindowText("Charge Delta Calculator");
+    m_currentFinderButton.SetWindowText("Station Current Finder");
+    m_tessaryLookupButton.SetWindowText("Tessary Lookup");
+    m_tokenTableButton.SetWindowText("Token Collection Table");
 
     m_stationTable.FillStationTable();
 

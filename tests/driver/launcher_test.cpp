@@ -1,5 +1,7 @@
 // The launcher window, its About box, and ending the program.
 
+#include <oleacc.h>
+
 #include "program_driver.h"
 #include "resource.h"
 #include "screenshot.h"
@@ -19,16 +21,16 @@ constexpr DWORD kTitle = SS_CENTER | SS_SUNKEN | WS_CHILD | WS_VISIBLE | WS_GROU
 constexpr DWORD kDescription = SS_LEFT | WS_CHILD | WS_VISIBLE | WS_GROUP;
 
 const LiveControl kLauncherControls[] = {
-    {IDC_CHARGE_DELTA_BUTTON, L"Button", L"", kIconButton | BS_MULTILINE},
-    {IDC_CURRENT_FINDER_BUTTON, L"Button", L"", kIconButton},
-    {IDC_TESSARY_LOOKUP_BUTTON, L"Button", L"", kIconButton},
+    {IDC_CHARGE_DELTA_BUTTON, L"Button", L"Charge Delta Calculator", kIconButton | BS_MULTILINE},
+    {IDC_CURRENT_FINDER_BUTTON, L"Button", L"Station Current Finder", kIconButton},
+    {IDC_TESSARY_LOOKUP_BUTTON, L"Button", L"Tessary Lookup", kIconButton},
     {IDC_CHARGE_DELTA_TITLE, L"Static", L"Charge Delta Calculator", kTitle},
     {IDC_CURRENT_FINDER_TITLE, L"Static", L"Station Current Finder", kTitle},
     {IDC_TESSARY_LOOKUP_TITLE, L"Static", L"Tessary Lookup", kTitle},
     {-1, L"Static", L"Calculate the Current differential\nbetween two Stations", kDescription},
     {-1, L"Static", L"Find all Stations with a specified\nCurrent", kDescription},
     {-1, L"Static", L"Look up a Station from its\nTessary Number", kDescription},
-    {IDC_TOKEN_TABLE_BUTTON, L"Button", L"", kIconButton},
+    {IDC_TOKEN_TABLE_BUTTON, L"Button", L"Token Collection Table", kIconButton},
     {IDC_TOKEN_TABLE_TITLE, L"Static", L"Token Collection Table", kTitle},
     {-1, L"Static", L"Summary of Tokens claimable\nafter each Move", kDescription},
 };
@@ -68,7 +70,48 @@ TEST_F(LauncherTest, ControlsShowTheirTextsAndStyles) {
     }
 }
 
-TEST_F(LauncherTest, ShowsEveryTextWhole) { ExpectTextsFit(program.Launcher(), L"MS Serif", 6); }
+// As an assistive tool asks: through the accessibility layer, from outside.
+TEST_F(LauncherTest, ToolButtonsAreNamedForTheirTools) {
+    // IID_IAccessible, spelt out: mingw's oleacc import library has it only as a thunk.
+    const GUID accessible = {0x618736E0, 0x3C3D, 0x11CF, {0x81, 0x0C, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
+    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+    for (const LiveControl& control : kLauncherControls) {
+        if (!(control.style & BS_ICON)) continue;
+        SCOPED_TRACE(Narrow(control.text));
+        IAccessible* object = nullptr;
+        ASSERT_EQ(AccessibleObjectFromWindow(Item(program.Launcher(), control.id), OBJID_CLIENT, accessible,
+                                             reinterpret_cast<void**>(&object)),
+                  S_OK);
+        VARIANT self{};
+        self.vt = VT_I4;
+        self.lVal = CHILDID_SELF;
+        BSTR name = nullptr;
+        EXPECT_EQ(object->get_accName(self, &name), S_OK);
+        EXPECT_EQ(std::wstring(name ? name : L""), control.text);
+        SysFreeString(name);
+        object->Release();
+    }
+    CoUninitialize();
+}
+
+// The names are for assistive tools only: without them the launcher looks the same, pixel for pixel.
+TEST_F(LauncherTest, ToolButtonNamesDrawNothing) {
+    HWND launcher = program.Launcher();
+    const Image named = CaptureWindow(launcher);
+    ASSERT_GT(named.width, 0);
+    for (const LiveControl& control : kLauncherControls) {
+        if (control.style & BS_ICON) SetText(Item(launcher, control.id), L"");
+    }
+    RedrawWindow(launcher, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    const Image unnamed = CaptureWindow(launcher);
+    EXPECT_EQ(unnamed.width, named.width);
+    EXPECT_EQ(unnamed.height, named.height);
+    EXPECT_TRUE(unnamed.rgb == named.rgb) << "the launcher looks different without the buttons' names";
+}
+
+TEST_F(LauncherTest, ShowsEveryTextWhole) {
+    ExpectTextsFit(program.Launcher(), L"MS Serif", 6);
+}
 
 TEST_F(LauncherTest, FocusStartsOnTheChargeDeltaButton) {
     HWND expected = Item(program.Launcher(), IDC_CHARGE_DELTA_BUTTON);
@@ -115,8 +158,8 @@ TEST_P(AboutBoxClosing, ClosesAndGivesTheLauncherBack) {
     CloseTool(again, GetParam());
 }
 
-INSTANTIATE_TEST_SUITE_P(Ways, AboutBoxClosing, testing::Values(Closer::OkButton, Closer::Enter, Closer::Escape),
-                         CloserName);
+INSTANTIATE_TEST_SUITE_P(Ways, AboutBoxClosing,
+                         testing::Values(Closer::OkButton, Closer::Enter, Closer::Escape), CloserName);
 
 // ---- Ending the program ------------------------------------------------------
 
@@ -125,7 +168,9 @@ struct Ending {
     void (*close)(const Program&);
 };
 
-void PrintTo(const Ending& ending, std::ostream* out) { *out << ending.name; }
+void PrintTo(const Ending& ending, std::ostream* out) {
+    *out << ending.name;
+}
 
 const Ending kEndings[] = {
     {"CloseMessage", [](const Program& p) { PostMessageW(p.Launcher(), WM_CLOSE, 0, 0); }},
@@ -137,13 +182,16 @@ class LauncherClosing : public ProgramTest, public testing::WithParamInterface<E
 
 TEST_P(LauncherClosing, EndsTheProcessWithNoWindowLeft) {
     GetParam().close(program);
-    EXPECT_TRUE(WaitFor([&] { return program.TopLevelWindows(true).empty(); })) << "a window stayed on screen";
+    EXPECT_TRUE(WaitFor([&] { return program.TopLevelWindows(true).empty(); }))
+        << "a window stayed on screen";
     ASSERT_TRUE(program.WaitForExit());
     EXPECT_TRUE(program.TopLevelWindows(false).empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Ways, LauncherClosing, testing::ValuesIn(kEndings),
-                         [](const testing::TestParamInfo<Ending>& info) { return std::string(info.param.name); });
+                         [](const testing::TestParamInfo<Ending>& info) {
+                             return std::string(info.param.name);
+                         });
 
 }  // namespace
 }  // namespace driver

@@ -47,7 +47,8 @@ constexpr int kTessaryLookupButton = 1037;
 constexpr int kTokenTableButton = 1042;
 
 // The launcher's template: the client area in dialog units, and its controls
-// in tab order.
+// in tab order, with their texts once the launcher has opened (the icon
+// buttons carry their tools' names, which they do not draw).
 constexpr int kLauncherWidthDu = 150;
 constexpr int kLauncherHeightDu = 156;
 
@@ -59,16 +60,16 @@ struct TemplateControl {
 };
 
 const TemplateControl kLauncherControls[] = {
-    {kChargeDeltaButton, "Button", 7, 7, 32, 32, ""},
-    {kCurrentFinderButton, "Button", 7, 43, 32, 32, ""},
-    {kTessaryLookupButton, "Button", 7, 79, 32, 32, ""},
+    {kChargeDeltaButton, "Button", 7, 7, 32, 32, "Charge Delta Calculator"},
+    {kCurrentFinderButton, "Button", 7, 43, 32, 32, "Station Current Finder"},
+    {kTessaryLookupButton, "Button", 7, 79, 32, 32, "Tessary Lookup"},
     {1039, "Static", 42, 7, 100, 10, "Charge Delta Calculator"},
     {1040, "Static", 42, 43, 100, 10, "Station Current Finder"},
     {1041, "Static", 42, 79, 100, 10, "Tessary Lookup"},
     {-1, "Static", 42, 23, 98, 16, "Calculate the Current differential\nbetween two Stations"},
     {-1, "Static", 42, 59, 98, 16, "Find all Stations with a specified\nCurrent"},
     {-1, "Static", 42, 94, 98, 16, "Look up a Station from its\nTessary Number"},
-    {kTokenTableButton, "Button", 7, 114, 32, 32, ""},
+    {kTokenTableButton, "Button", 7, 114, 32, 32, "Token Collection Table"},
     {1043, "Static", 42, 114, 100, 10, "Token Collection Table"},
     {-1, "Static", 42, 130, 98, 16, "Summary of Tokens claimable\nafter each Move"},
 };
