@@ -121,6 +121,10 @@ CWinApp* AfxGetApp();
 HINSTANCE AfxGetResourceHandle();
 HINSTANCE AfxFindResourceHandle(LPCSTR name, LPCSTR type);
 void AfxEnableControlContainer();
+// Where the system has no face named `face`, adds the font file held in the
+// RT_RCDATA resource `fontResource` of `module`, for this process only. True
+// when the face is there afterwards.
+bool AfxAddFontWhereMissing(HMODULE module, LPCSTR face, UINT fontResource);
 
 // ---- Windows and controls ------------------------------------------------------
 

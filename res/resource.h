@@ -20,6 +20,9 @@
 #define IDI_CURRENT_FINDER 141
 #define IDI_TOKEN_TABLE 144
 
+// The "MS Serif" bitmap face, a Windows font file, for systems without one
+#define IDR_SERIF_FONT 150
+
 // Launcher controls
 #define IDC_CURRENT_FINDER_BUTTON 1027
 #define IDC_TESSARY_LOOKUP_BUTTON 1037

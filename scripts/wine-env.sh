@@ -22,15 +22,16 @@ wine_loader() {
     if [ "$(pe_machine "$1")" = 014c ]; then echo wine; else echo "$WINE64"; fi
 }
 
-# The prefix is made on first use (about ten seconds) and set up for a desktop
-# with no window manager: Wine draws captions and system menus itself, and the
-# dialogs' "MS Serif" maps to a real serif face.
+# The prefix is made on first use (about twenty seconds) and set up for a
+# desktop with no window manager: Wine draws captions and system menus itself.
+# It maps no font: "MS Serif", which Wine lacks, comes from the program itself,
+# as in any Wine user's prefix.
 ensure_wine_prefix() {
     export WINEPREFIX="$1"
-    stamp="$WINEPREFIX/.tarrowby-settings-3"
+    stamp="$WINEPREFIX/.tarrowby-settings-4"
     # A prefix made before wine32 came has no 32-bit system files and runs no
     # 32-bit program: it is made again.
-    if [ -x /usr/lib/wine/wine ] && [ -f "$stamp" ] && [ ! -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]; then
+    if [ -x /usr/lib/wine/wine ] && [ -d "$WINEPREFIX/drive_c" ] && [ ! -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]; then
         wineserver -k 2>/dev/null || true
         rm -rf "$WINEPREFIX"
     fi
@@ -45,7 +46,7 @@ REGEDIT4
 "Managed"="N"
 
 [HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]
-"MS Serif"="Liberation Serif"
+"MS Serif"=-
 REG
     "$WINE64" regedit /S "$WINEPREFIX/tarrowby.reg" >/dev/null 2>&1
     # Wine draws the caption buttons with its Marlett font, which it finds only

@@ -142,6 +142,7 @@ TEST_F(AboutBoxTest, HasNoTitleBarAndShowsIconBitmapAndOk) {
     EXPECT_EQ(Style(children[2]) & SS_TYPEMASK, DWORD{SS_BITMAP});
     EXPECT_NE(Send(children[2], STM_GETIMAGE, IMAGE_BITMAP), 0) << "no bitmap shown";
 
+    ExpectTextsFit(about, L"MS Serif", 8);
     SaveScreenshot(about, L"about_box");
     CloseTool(about, Closer::OkButton);
 }

@@ -38,9 +38,10 @@ DWORD Style(HWND window);
 std::vector<HWND> Children(HWND parent);  // in template (tab) order
 HWND Item(HWND dialog, int id);            // fails the test when missing
 
-// Every static's text must fit inside the static as the static lays it out
-// (word-wrapped, or on one line when vertically centred), in the dialog's
-// font, made again here from its face and size.
+// Every static's and text button's text must fit inside it as the control lays
+// it out (a static word-wrapped, or on one line when vertically centred; a
+// button on one line), in the dialog's font, made again here from its face and
+// size, with the program's own "MS Serif" where the system has none.
 void ExpectTextsFit(HWND dialog, const wchar_t* fontFace, int points);
 
 // ---- Input -----------------------------------------------------------------

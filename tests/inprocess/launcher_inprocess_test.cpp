@@ -419,8 +419,12 @@ void CALLBACK MarkModalLoopRunning(HWND, UINT, UINT_PTR timer, DWORD) {
 // Runs the launcher modally on this thread, set up as InitInstance sets it up,
 // while `drive` works on its window from a second thread. Whatever `drive`
 // does or fails at, any dialog it left open and then the launcher are closed.
+// How the launcher is started: as the application starts it, through
+// InitInstance (which returns FALSE), or as a dialog of its own (DoModal's result).
+enum class Start { kDialog, kInitInstance };
+
 LauncherRun RunLauncher(const std::function<void(HWND launcher, DWORD uiThread)>& drive,
-                        Closing closing = Closing::kCloseMessage) {
+                        Closing closing = Closing::kCloseMessage, Start start = Start::kDialog) {
     LauncherRun run;
     const DWORD uiThread = GetCurrentThreadId();
     g_modalLoopRunning = false;
@@ -456,7 +460,10 @@ LauncherRun RunLauncher(const std::function<void(HWND launcher, DWORD uiThread)>
             PostThreadMessageA(uiThread, WM_QUIT, 0, 0);
         }
     });
-    {
+    if (start == Start::kInitInstance) {
+        run.result = theApp.InitInstance();
+        theApp.m_pMainWnd = nullptr;  // it named the launcher, now gone
+    } else {
         CCompanionDlg launcher;
         theApp.m_pMainWnd = &launcher;
         run.result = launcher.DoModal();
@@ -479,6 +486,60 @@ void ExpectLauncherRun(const std::function<void(HWND launcher, DWORD uiThread)>&
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------------------
+
+namespace {
+
+// A dialog's "MS Serif" must be the program's own bitmap face where the system
+// has none (as in Wine): the launcher's 6 points and the other dialogs' 8 both
+// fall on its 8-point strike, 13 pixels high.
+void ExpectOwnSerifFace(HWND dialog, const char* what) {
+    SCOPED_TRACE(what);
+    HFONT font = reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0));
+    ASSERT_NE(nullptr, font);
+    HDC dc = GetDC(dialog);
+    HGDIOBJ old = SelectObject(dc, font);
+    char face[LF_FACESIZE] = "";
+    GetTextFaceA(dc, sizeof face, face);
+    TEXTMETRICA metrics{};
+    GetTextMetricsA(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(dialog, dc);
+    EXPECT_STREQ("MS Serif", face);
+    EXPECT_EQ(0, metrics.tmPitchAndFamily & (TMPF_VECTOR | TMPF_TRUETYPE)) << "not a bitmap face";
+    EXPECT_EQ(13, metrics.tmHeight);
+}
+
+}  // namespace
+
+// First of all tests: Wine keeps the face it chose for a font request even
+// after a new face is added, so no dialog may open before the program has
+// added its face, as the program itself makes sure.
+TEST(LauncherFont, EveryDialogDrawsInTheProgramsOwnSerifFace) {
+    const LauncherRun run = RunLauncher(
+        [](HWND launcher, DWORD uiThread) {
+            ExpectOwnSerifFace(launcher, "launcher");
+            const auto expectIn = [&](const char* what, HWND target, UINT message, WPARAM wParam) {
+                PostMessageA(target, message, wParam, 0);
+                HWND dialog = nullptr;
+                ASSERT_TRUE(WaitUntil([&] {
+                    return (dialog = FindOtherDialog(uiThread, launcher)) != nullptr;
+                })) << what
+                    << " did not open";
+                ExpectOwnSerifFace(dialog, what);
+                PostMessageA(dialog, WM_CLOSE, 0, 0);
+                EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); })) << what << " did not close";
+            };
+            expectIn("Charge Delta Calculator", GetDlgItem(launcher, kChargeDeltaButton), BM_CLICK, 0);
+            expectIn("Station Current Finder", GetDlgItem(launcher, kCurrentFinderButton), BM_CLICK, 0);
+            expectIn("Tessary Lookup", GetDlgItem(launcher, kTessaryLookupButton), BM_CLICK, 0);
+            expectIn("About box", launcher, WM_SYSCOMMAND, kAboutCommand);
+        },
+        Closing::kCloseMessage, Start::kInitInstance);
+    EXPECT_EQ(FALSE, run.result) << "InitInstance must end the program";
+    EXPECT_FALSE(run.windowLeft);
+}
 
 // ---------------------------------------------------------------------------
 

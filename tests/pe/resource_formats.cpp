@@ -144,4 +144,72 @@ std::optional<VersionInfo> ParseVersionInfo(std::span<const std::uint8_t> bytes)
     return info;
 }
 
+namespace {
+
+std::optional<FontStrike> ParseFnt(std::span<const std::uint8_t> bytes) {
+    ByteReader r(bytes);
+    FontStrike f;
+    f.version = r.U16();
+    r.Skip(4 + 60 + 2);  // size, copyright, type
+    f.points = r.U16();
+    f.vertical_dpi = r.U16();
+    f.horizontal_dpi = r.U16();
+    f.ascent = r.U16();
+    f.internal_leading = r.U16();
+    r.Skip(2 + 3 + 2);  // external leading, italic/underline/strike-out, weight
+    f.charset = r.U8();
+    r.Skip(2);  // pixel width (0: variable)
+    f.pixel_height = r.U16();
+    r.Skip(1 + 2 + 2);  // pitch and family, average and maximum width
+    f.first_char = r.U8();
+    f.last_char = r.U8();
+    f.default_char = r.U8();
+    r.Skip(1 + 2 + 4);  // break char, width bytes, device
+    const std::uint32_t face = r.U32();
+    // Version 2.0: the glyph table follows the 118-byte header, one entry
+    // more than there are characters.
+    r.Seek(118);
+    for (int c = f.first_char; c <= f.last_char + 1 && r.ok(); ++c) {
+        const std::uint16_t width = r.U16();
+        f.glyphs.emplace_back(width, r.U16());
+    }
+    r.Seek(face);
+    f.face = r.Asciiz(32);
+    if (!r.ok() || f.version != 0x0200 || f.first_char > f.last_char) return std::nullopt;
+    return f;
+}
+
+}  // namespace
+
+std::optional<std::vector<FontStrike>> ParseFontFile(std::span<const std::uint8_t> bytes) {
+    ByteReader r(bytes);
+    if (r.U16() != 0x5A4D) return std::nullopt;  // "MZ"
+    r.Seek(0x3C);
+    const std::uint32_t ne = r.U32();
+    r.Seek(ne);
+    if (r.U16() != 0x454E) return std::nullopt;  // "NE"
+    r.Seek(ne + 0x24);
+    r.Seek(ne + r.U16());  // the resource table
+    const std::uint16_t shift = r.U16();
+    std::vector<FontStrike> strikes;
+    while (r.ok()) {
+        const std::uint16_t type = r.U16();
+        if (type == 0) break;
+        const std::uint16_t count = r.U16();
+        r.Skip(4);
+        for (std::uint16_t i = 0; i < count && r.ok(); ++i) {
+            const std::size_t offset = static_cast<std::size_t>(r.U16()) << shift;
+            const std::size_t length = static_cast<std::size_t>(r.U16()) << shift;
+            r.Skip(8);                     // flags, id, reserved
+            if (type != 0x8008) continue;  // RT_FONT, by number
+            if (offset > bytes.size()) return std::nullopt;
+            auto strike = ParseFnt(bytes.subspan(offset, std::min(length, bytes.size() - offset)));
+            if (!strike) return std::nullopt;
+            strikes.push_back(std::move(*strike));
+        }
+    }
+    if (!r.ok()) return std::nullopt;
+    return strikes;
+}
+
 }  // namespace pe

@@ -1,5 +1,6 @@
 // Readers for the resource formats other than dialog templates: group icons,
-// icon and bitmap headers, string-table blocks and the version resource.
+// icon and bitmap headers, string-table blocks, the version resource and
+// Windows bitmap font files.
 // Each returns nullopt for bytes that do not hold a well-formed record.
 #pragma once
 
@@ -7,6 +8,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace pe {
@@ -80,5 +82,27 @@ struct VersionInfo {
 };
 
 std::optional<VersionInfo> ParseVersionInfo(std::span<const std::uint8_t> bytes);
+
+// ---- Windows bitmap font file (.fon): an NE image holding FNT fonts -----
+
+struct FontStrike {
+    std::uint16_t version = 0;
+    std::uint16_t points = 0;
+    std::uint16_t vertical_dpi = 0;
+    std::uint16_t horizontal_dpi = 0;
+    std::uint16_t ascent = 0;
+    std::uint16_t internal_leading = 0;
+    std::uint8_t charset = 0;
+    std::uint16_t pixel_height = 0;
+    std::uint8_t first_char = 0;
+    std::uint8_t last_char = 0;
+    std::uint8_t default_char = 0;  // relative to first_char
+    std::string face;
+    // Per character from first_char: its width and where its bitmap starts.
+    std::vector<std::pair<std::uint16_t, std::uint16_t>> glyphs;
+};
+
+// The FONT resources of a .fon, in the order of its resource table.
+std::optional<std::vector<FontStrike>> ParseFontFile(std::span<const std::uint8_t> bytes);
 
 }  // namespace pe

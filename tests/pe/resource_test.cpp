@@ -165,10 +165,12 @@ TEST_P(ExecutableTest, IsHardenedAndCarriesNothingOfItsBuild) {
     if (image_->IsPe32Plus()) {
         EXPECT_NE(image_->dll_characteristics & pe::kDllHighEntropyVa, 0) << "no high-entropy ASLR";
     }
-    EXPECT_EQ(image_->characteristics & pe::kFileRelocsStripped, 0) << "relocations stripped: ASLR cannot move it";
+    EXPECT_EQ(image_->characteristics & pe::kFileRelocsStripped, 0)
+        << "relocations stripped: ASLR cannot move it";
     EXPECT_NE(image_->Directory(pe::kDirBaseReloc).size, 0u) << "no base relocations: ASLR cannot move it";
     for (const pe::Section& section : image_->sections) {
-        EXPECT_FALSE(section.IsWritable() && section.IsExecutable()) << "section " << section.name << " is W+X";
+        EXPECT_FALSE(section.IsWritable() && section.IsExecutable())
+            << "section " << section.name << " is W+X";
     }
     EXPECT_EQ(image_->time_date_stamp, 0u) << "a time stamp in the PE header";
 
@@ -203,6 +205,7 @@ const ResourceRow kResources[] = {
     {pe::kRtGroupIcon, 141, LANG_ENGLISH_UK},        // Station Current Finder
     {pe::kRtGroupIcon, 144, LANG_ENGLISH_UK},        // Token Collection Table
     {pe::kRtBitmap, 133, LANG_ENGLISH_UK},           // About strip
+    {pe::kRtRcData, 150, LANG_ENGLISH_UK},           // the "MS Serif" font file
     {pe::kRtString, 101 / 16 + 1, LANG_ENGLISH_US},  // the block holding string 101
     {pe::kRtVersion, 1, LANG_ENGLISH_US},
 };
@@ -377,6 +380,37 @@ TEST_P(ExecutableTest, AboutStripIsA16ColourBitmap) {
     const std::size_t colours = header->colors_used == 0 ? 16 : header->colors_used;
     EXPECT_GE(bitmap->data.size(), header->size + colours * 4 + pe::DibStride(86, 4) * 7)
         << "bitmap data shorter than its header promises";
+}
+
+// ---------------------------------------------------------------------------
+// The "MS Serif" face for systems without one: a font file of one 8-point
+// strike for 96 dpi, 13 pixels high with 2 of internal leading (an em of 11,
+// so that 6- and 8-point requests both take it, as Windows' own face is
+// made), with its own glyph for every character the program can show.
+
+TEST_P(ExecutableTest, SerifFontIsOneStrikeForEveryTextOfTheProgram) {
+    const pe::Resource* font = Find(pe::kRtRcData, 150);
+    ASSERT_NE(font, nullptr) << "RCDATA 150 (IDR_SERIF_FONT) is missing";
+    const auto strikes = pe::ParseFontFile(font->data);
+    ASSERT_TRUE(strikes.has_value()) << "RCDATA 150 is not a well-formed font file";
+    ASSERT_EQ(strikes->size(), 1u) << "strikes";
+    const pe::FontStrike& strike = strikes->front();
+    EXPECT_EQ(strike.face, "MS Serif");
+    EXPECT_EQ(strike.points, 8);
+    EXPECT_EQ(strike.vertical_dpi, 96);
+    EXPECT_EQ(strike.horizontal_dpi, 96);
+    EXPECT_EQ(strike.pixel_height, 13);
+    EXPECT_EQ(strike.internal_leading, 2);
+    EXPECT_EQ(strike.charset, 0) << "ANSI_CHARSET";
+    ASSERT_LE(strike.first_char, ' ');
+    ASSERT_GE(strike.last_char, '~');
+    const auto& fallback = strike.glyphs[strike.default_char];
+    for (int c = ' '; c <= '~'; ++c) {
+        const auto& glyph = strike.glyphs[c - strike.first_char];
+        EXPECT_GT(glyph.first, 0) << "'" << static_cast<char>(c) << "' has no width";
+        EXPECT_TRUE(c == ' ' || glyph.second != fallback.second)
+            << "'" << static_cast<char>(c) << "' is drawn as the default character";
+    }
 }
 
 // ---------------------------------------------------------------------------
