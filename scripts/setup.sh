@@ -7,7 +7,9 @@ set -eu
 
 packages="cmake ninja-build g++ binutils make python3 googletest libbenchmark-dev clang libclang-rt-14-dev
 mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
-wine wine64 wine32:i386 fonts-wine xvfb xauth x11-utils imagemagick fonts-liberation fonts-dejavu-core locales zip unzip"
+wine wine64 fonts-wine xvfb xauth x11-utils imagemagick fonts-liberation fonts-dejavu-core locales zip unzip"
+# Installed last, once 32-bit programs run: its set-up runs some of them.
+packages_i386="wine32:i386"
 
 installed() {
     dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"
@@ -24,14 +26,16 @@ as_root() {
     fi
 }
 
+updated=""
 install_packages() {
     echo "setup: installing: $*"
-    as_root apt-get update -qq
+    [ -n "$updated" ] || as_root apt-get update -qq
+    updated=yes
     DEBIAN_FRONTEND=noninteractive as_root apt-get install -y -qq --no-install-recommends "$@"
 }
 
 missing=""
-for package in $packages; do
+for package in $packages $packages_i386; do
     installed "$package" || missing="$missing $package"
 done
 if [ -n "$missing" ]; then
@@ -42,8 +46,12 @@ if [ -n "$missing" ]; then
     fi
     # wine32 is an i386 package: the architecture must be known to dpkg first.
     dpkg --print-foreign-architectures | grep -qx i386 || as_root dpkg --add-architecture i386
+    missing=""
+    for package in $packages; do
+        installed "$package" || missing="$missing $package"
+    done
     # shellcheck disable=SC2086
-    install_packages $missing
+    [ -z "$missing" ] || install_packages $missing
 fi
 
 # A fixed locale keeps Wine's list sorting and font choice the same everywhere.
@@ -62,6 +70,7 @@ qemu_version_ok() {
 }
 
 install_new_qemu() {
+    updated=""  # the new suite's lists are needed
     sources=/etc/apt/sources.list.d/tarrowby-bookworm-backports.sources
     pin=/etc/apt/preferences.d/tarrowby-bookworm-backports
     if [ ! -f "$sources" ] || [ ! -f "$pin" ]; then
@@ -99,3 +108,10 @@ if ! i386_runs || { i386_emulated && ! qemu_version_ok; }; then
     fi
     [ -z "$why" ] || echo "setup: this machine cannot run 32-bit programs ($why): the 32-bit tests will be skipped."
 fi
+
+missing=""
+for package in $packages_i386; do
+    installed "$package" || missing="$missing $package"
+done
+# shellcheck disable=SC2086
+[ -z "$missing" ] || install_packages $missing
