@@ -23,8 +23,7 @@ bool FaceExists(LPCSTR face) {
 
 bool AfxAddFontWhereMissing(HMODULE module, LPCSTR face, UINT fontResource) {
     if (FaceExists(face)) return true;
-    HRSRC resource =
-        FindResourceA(module, MAKEINTRESOURCEA(fontResource), MAKEINTRESOURCEA(10));  // RT_RCDATA
+    HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(fontResource), RT_RCDATA);
     HGLOBAL data = resource ? LoadResource(module, resource) : nullptr;
     void* bytes = data ? LockResource(data) : nullptr;
     if (!bytes) return false;

@@ -15,6 +15,13 @@ installed() {
     dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"
 }
 
+# Those of the packages named that are not installed, each after a space.
+missing_of() {
+    for package in "$@"; do
+        installed "$package" || printf ' %s' "$package"
+    done
+}
+
 # Runs a command as root: directly, through sudo, or not at all (false).
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then
@@ -34,10 +41,8 @@ install_packages() {
     DEBIAN_FRONTEND=noninteractive as_root apt-get install -y -qq --no-install-recommends "$@"
 }
 
-missing=""
-for package in $packages $packages_i386; do
-    installed "$package" || missing="$missing $package"
-done
+# shellcheck disable=SC2086
+missing=$(missing_of $packages $packages_i386)
 if [ -n "$missing" ]; then
     if ! as_root true; then
         echo "setup: run as root: dpkg --add-architecture i386 && apt-get update &&" \
@@ -46,10 +51,8 @@ if [ -n "$missing" ]; then
     fi
     # wine32 is an i386 package: the architecture must be known to dpkg first.
     dpkg --print-foreign-architectures | grep -qx i386 || as_root dpkg --add-architecture i386
-    missing=""
-    for package in $packages; do
-        installed "$package" || missing="$missing $package"
-    done
+    # shellcheck disable=SC2086
+    missing=$(missing_of $packages)
     # shellcheck disable=SC2086
     [ -z "$missing" ] || install_packages $missing
 fi
@@ -109,9 +112,7 @@ if ! i386_runs || { i386_emulated && ! qemu_version_ok; }; then
     [ -z "$why" ] || echo "setup: this machine cannot run 32-bit programs ($why): the 32-bit tests will be skipped."
 fi
 
-missing=""
-for package in $packages_i386; do
-    installed "$package" || missing="$missing $package"
-done
+# shellcheck disable=SC2086
+missing=$(missing_of $packages_i386)
 # shellcheck disable=SC2086
 [ -z "$missing" ] || install_packages $missing

@@ -109,9 +109,7 @@ TEST_F(LauncherTest, ToolButtonNamesDrawNothing) {
     EXPECT_TRUE(unnamed.rgb == named.rgb) << "the launcher looks different without the buttons' names";
 }
 
-TEST_F(LauncherTest, ShowsEveryTextWhole) {
-    ExpectTextsFit(program.Launcher(), L"MS Serif", 6);
-}
+TEST_F(LauncherTest, ShowsEveryTextWhole) { ExpectTextsFit(program.Launcher(), L"MS Serif", 6); }
 
 TEST_F(LauncherTest, FocusStartsOnTheChargeDeltaButton) {
     HWND expected = Item(program.Launcher(), IDC_CHARGE_DELTA_BUTTON);
@@ -159,8 +157,8 @@ TEST_P(AboutBoxClosing, ClosesAndGivesTheLauncherBack) {
     CloseTool(again, GetParam());
 }
 
-INSTANTIATE_TEST_SUITE_P(Ways, AboutBoxClosing,
-                         testing::Values(Closer::OkButton, Closer::Enter, Closer::Escape), CloserName);
+INSTANTIATE_TEST_SUITE_P(Ways, AboutBoxClosing, testing::Values(Closer::OkButton, Closer::Enter, Closer::Escape),
+                         CloserName);
 
 // ---- Ending the program ------------------------------------------------------
 
@@ -169,9 +167,7 @@ struct Ending {
     void (*close)(const Program&);
 };
 
-void PrintTo(const Ending& ending, std::ostream* out) {
-    *out << ending.name;
-}
+void PrintTo(const Ending& ending, std::ostream* out) { *out << ending.name; }
 
 const Ending kEndings[] = {
     {"CloseMessage", [](const Program& p) { PostMessageW(p.Launcher(), WM_CLOSE, 0, 0); }},
@@ -183,16 +179,13 @@ class LauncherClosing : public ProgramTest, public testing::WithParamInterface<E
 
 TEST_P(LauncherClosing, EndsTheProcessWithNoWindowLeft) {
     GetParam().close(program);
-    EXPECT_TRUE(WaitFor([&] { return program.TopLevelWindows(true).empty(); }))
-        << "a window stayed on screen";
+    EXPECT_TRUE(WaitFor([&] { return program.TopLevelWindows(true).empty(); })) << "a window stayed on screen";
     ASSERT_TRUE(program.WaitForExit());
     EXPECT_TRUE(program.TopLevelWindows(false).empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Ways, LauncherClosing, testing::ValuesIn(kEndings),
-                         [](const testing::TestParamInfo<Ending>& info) {
-                             return std::string(info.param.name);
-                         });
+                         [](const testing::TestParamInfo<Ending>& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace driver
