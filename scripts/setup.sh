@@ -5,7 +5,7 @@
 set -eu
 . "$(dirname "$0")/i386.sh"
 
-packages="cmake ninja-build g++ binutils make python3 googletest libbenchmark-dev clang libclang-rt-14-dev
+packages="cmake ninja-build g++ binutils make python3 googletest libbenchmark-dev clang libclang-rt-dev git
 mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
 wine wine64 fonts-wine xvfb xauth x11-utils imagemagick fonts-liberation fonts-dejavu-core locales zip unzip"
 # Installed last, once 32-bit programs run: its set-up runs some of them.
@@ -58,34 +58,80 @@ if [ -n "$missing" ]; then
 fi
 
 # A fixed locale keeps Wine's list sorting and font choice the same everywhere.
+# It is made the way Debian keeps it (listed in /etc/locale.gen), so that the
+# next locale-gen keeps it too.
 if ! locale -a 2>/dev/null | grep -qi '^en_GB\.utf-\?8$'; then
-    as_root localedef -i en_GB -f UTF-8 en_GB.UTF-8
+    if as_root true; then
+        as_root sed -i 's/^# *\(en_GB\.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+        grep -q '^en_GB\.UTF-8 UTF-8' /etc/locale.gen || echo 'en_GB.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
+        as_root locale-gen >/dev/null
+    else
+        echo "setup: the en_GB.UTF-8 locale is missing and making it needs root: list sorting and fonts under Wine may differ."
+    fi
 fi
 
 # ---- 32-bit programs ---------------------------------------------------------
 # Most kernels run them natively. Where this one does not, qemu's i386
 # emulator runs them, registered for i386 ELF files with binfmt_misc. It must
-# be qemu 10 or later (bookworm-backports): with bookworm's 7.2 every 32-bit
-# Wine process spends a minute at start-up.
+# be qemu 10 or later: Debian 13 has it; Debian 12 has 7.2, with which every
+# 32-bit Wine process spends a minute at start-up, and 10 in its backports.
 qemu_version_ok() {
     version=$(dpkg-query -W -f='${Version}' qemu-user-static 2>/dev/null) || return 1
     installed qemu-user-static && dpkg --compare-versions "$version" ge 1:10
 }
 
+# The suite that has qemu 10 for this release: empty where the release's own
+# suite has it, or where this is not Debian.
+qemu_suite() {
+    (
+        . /etc/os-release
+        [ "${ID:-}" = debian ] && [ "${VERSION_CODENAME:-}" = bookworm ] && echo bookworm-backports
+    ) 2>/dev/null || true
+}
+
+# The archive this machine takes its release from, as its own apt sources name
+# it (deb822 .sources files or the one-line sources.list).
+release_archive() {
+    for file in /etc/apt/sources.list.d/*.sources; do
+        [ -f "$file" ] || continue
+        awk -v suite="$1" '
+            function stanza_end() { if (!done && deb && has && uri != "") { print uri; done = 1; exit 0 } deb = has = 0; uri = "" }
+            /^[ \t]*$/ { stanza_end(); next }
+            tolower($1) == "types:" { for (i = 2; i <= NF; i++) if ($i == "deb") deb = 1 }
+            tolower($1) == "uris:" { uri = $2 }
+            tolower($1) == "suites:" { for (i = 2; i <= NF; i++) if ($i == suite) has = 1 }
+            tolower($1) == "enabled:" && tolower($2) == "no" { deb = 0 }
+            END { stanza_end() }' "$file"
+    done
+    for file in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+        [ -f "$file" ] || continue
+        sed -e 's/\[[^]]*\]//' "$file" | awk -v suite="$1" '$1 == "deb" && $3 == suite { print $2; exit 0 }'
+    done
+}
+
 install_new_qemu() {
-    updated=""  # the new suite's lists are needed
-    sources=/etc/apt/sources.list.d/tarrowby-bookworm-backports.sources
-    pin=/etc/apt/preferences.d/tarrowby-bookworm-backports
-    if [ ! -f "$sources" ] || [ ! -f "$pin" ]; then
-        # The suite is added for qemu alone: nothing else is ever taken from it.
-        printf '%s\n' "Types: deb" "URIs: http://deb.debian.org/debian" "Suites: bookworm-backports" \
-            "Components: main" "Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg" |
-            as_root tee "$sources" >/dev/null
-        printf '%s\n' "Package: *" "Pin: release n=bookworm-backports" "Pin-Priority: -1" "" \
-            "Package: qemu-user qemu-user-static qemu-user-binfmt" "Pin: release n=bookworm-backports" \
-            "Pin-Priority: 500" | as_root tee "$pin" >/dev/null
+    # An earlier set-up held back the whole suite with a pin of its own.
+    [ ! -f /etc/apt/preferences.d/tarrowby-bookworm-backports ] ||
+        as_root rm -f /etc/apt/preferences.d/tarrowby-bookworm-backports
+    suite=$(qemu_suite)
+    if [ -n "$suite" ]; then
+        release=${suite%-backports}
+        sources=/etc/apt/sources.list.d/tarrowby-$suite.sources
+        if [ ! -f "$sources" ] && ! apt-cache policy 2>/dev/null | grep -q "a=$suite\|n=$suite"; then
+            archive=$(release_archive "$release" | head -n 1)
+            [ -n "$archive" ] || return 1
+            # Nothing is taken from backports unless asked for with -t.
+            {
+                printf '%s\n' "Types: deb" "URIs: $archive" "Suites: $suite" "Components: main"
+                keyring=/usr/share/keyrings/debian-archive-keyring.gpg
+                [ ! -f "$keyring" ] || echo "Signed-By: $keyring"
+            } | as_root tee "$sources" >/dev/null
+        fi
+        updated=""  # the new suite's lists are needed
+        install_packages -t "$suite" qemu-user-static
+    else
+        install_packages qemu-user-static
     fi
-    install_packages qemu-user-static
 }
 
 # Registers the emulator for i386 ELF files. 'F' opens it now, so that it is
@@ -105,7 +151,7 @@ if ! i386_runs || { i386_emulated && ! qemu_version_ok; }; then
     if ! as_root true; then
         why="setting up qemu's i386 emulator needs root"
     else
-        qemu_version_ok || install_new_qemu || why="qemu 10 could not be installed from bookworm-backports"
+        qemu_version_ok || install_new_qemu || why="qemu 10 could not be installed"
         [ -n "$why" ] || register_qemu || why="binfmt_misc cannot be mounted or written here"
         [ -n "$why" ] || i386_runs || why="even qemu's emulator does not start them"
     fi

@@ -104,7 +104,8 @@ protected:
     void SetUp() override {
         const char* path = std::getenv(Exe().variable);
         ASSERT_TRUE(path != nullptr && *path != '\0') << Exe().variable << " does not name the executable";
-        const pe::PeLoadResult& loaded = Load(path);
+        const std::string file = path;  // not a temporary: GCC 13 and 14 would think the result refers to it
+        const pe::PeLoadResult& loaded = Load(file);
         ASSERT_TRUE(loaded.image.has_value()) << loaded.error;
         image_ = &*loaded.image;
     }
