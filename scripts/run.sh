@@ -15,14 +15,17 @@ win32)
     ;;
 *) echo "usage: $0 [win64|win32]" >&2; exit 2 ;;
 esac
-ensure_wine_prefix "$ROOT/build/wine-run"
 program="$ROOT/build/$build/Tarrowby.exe"
 loader=$(wine_loader "$program")
 
+# On a desktop the window manager manages the windows; Wine draws the captions,
+# so a click on the caption's icon opens the system menu with the About box.
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+    ensure_wine_prefix "$ROOT/build/wine-run" desktop
     exec "$loader" "$program"
 fi
 
+ensure_wine_prefix "$ROOT/build/wine-run"
 start_virtual_display 90
 trap 'wineserver -k 2>/dev/null; kill "$XVFB_PID" 2>/dev/null' EXIT INT TERM
 "$loader" "$program" </dev/null >/dev/null 2>&1 &

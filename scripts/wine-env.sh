@@ -22,28 +22,33 @@ wine_loader() {
     if [ "$(pe_machine "$1")" = 014c ]; then echo wine; else echo "$WINE64"; fi
 }
 
-# The prefix is made on first use (about twenty seconds) and set up for a
-# desktop with no window manager: Wine draws captions and system menus itself.
+# The prefix is made on first use (about twenty seconds). Wine draws captions
+# and system menus itself (with the "About Tarrowby..." item). On a virtual
+# display, which has no window manager, Wine also places the windows itself;
+# with "desktop" as $2 a window manager manages them (task bar, focus, moving).
 # It maps no font: "MS Serif", which Wine lacks, comes from the program itself,
 # as in any Wine user's prefix.
 ensure_wine_prefix() {
     export WINEPREFIX="$1"
-    stamp="$WINEPREFIX/.tarrowby-settings-4"
+    managed=N
+    [ "${2:-}" != desktop ] || managed=-
+    stamp="$WINEPREFIX/.tarrowby-settings-5"
     # A prefix made before wine32 came has no 32-bit system files and runs no
     # 32-bit program: it is made again.
     if [ -x /usr/lib/wine/wine ] && [ -d "$WINEPREFIX/drive_c" ] && [ ! -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]; then
         wineserver -k 2>/dev/null || true
         rm -rf "$WINEPREFIX"
     fi
-    [ -f "$stamp" ] && return 0
+    [ "$(cat "$stamp" 2>/dev/null)" = "managed=$managed" ] && return 0
     mkdir -p "$WINEPREFIX"
-    "$WINE64" wineboot -i >/dev/null 2>&1 || true
-    cat >"$WINEPREFIX/tarrowby.reg" <<'REG'
+    [ -f "$WINEPREFIX/system.reg" ] || "$WINE64" wineboot -i >/dev/null 2>&1 || true
+    [ "$managed" = N ] && managed_value='"N"' || managed_value=-
+    cat >"$WINEPREFIX/tarrowby.reg" <<REG
 REGEDIT4
 
 [HKEY_CURRENT_USER\Software\Wine\X11 Driver]
 "Decorated"="N"
-"Managed"="N"
+"Managed"=$managed_value
 
 [HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]
 "MS Serif"=-
@@ -53,7 +58,7 @@ REG
     # among the prefix's own fonts.
     cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
     wineserver -w
-    touch "$stamp"
+    echo "managed=$managed" >"$stamp"
 }
 
 # Starts Xvfb on the first free display from $1 upwards; sets DISPLAY and XVFB_PID.

@@ -158,10 +158,29 @@ Run RunOnce(const std::wstring& program) {
     return run;
 }
 
-double Median(std::vector<double> values) {
+// The value below which the fraction q of the values lie, interpolated.
+double Quantile(std::vector<double> values, double q) {
     std::sort(values.begin(), values.end());
-    const size_t middle = values.size() / 2;
-    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+    const double at = q * static_cast<double>(values.size() - 1);
+    const size_t below = static_cast<size_t>(at);
+    if (below + 1 >= values.size()) return values.back();
+    return values[below] + (at - static_cast<double>(below)) * (values[below + 1] - values[below]);
+}
+
+double Median(const std::vector<double>& values) {
+    return Quantile(values, 0.5);
+}
+
+// Tarrowby against its floor, run by run: each round's two runs share the
+// machine's load of that moment, so a busy minute cancels out of their ratio.
+struct Ratio {
+    double median, low, high;  // low and high: the middle half of the rounds
+};
+
+Ratio RoundRatios(const std::vector<double>& ours, const std::vector<double>& least) {
+    std::vector<double> ratios;
+    for (size_t i = 0; i < ours.size() && i < least.size(); ++i) ratios.push_back(ours[i] / least[i]);
+    return {Median(ratios), Quantile(ratios, 0.25), Quantile(ratios, 0.75)};
 }
 
 // One build's pair: its Tarrowby and its floor, with their runs.
@@ -275,7 +294,9 @@ int main(int argc, char** argv) {
     }
     measures.push_back({"peak working set", "MiB", [](const Run& run, int) { return run.peakMiB; }, 0});
 
-    std::printf("Under Wine, median of %d runs each, each Tarrowby and its floor taking turns\n", rounds);
+    std::printf("Under Wine, median of %d runs each, each Tarrowby and its floor taking turns;\n"
+                "ratio: the median of the rounds' Tarrowby/floor ratios, with its middle half\n",
+                rounds);
     for (const Pair& pair : pairs) {
         if (pair.emulated) {
             std::printf("%s: emulated (qemu i386 user mode); compare its figures only with each other\n",
@@ -284,17 +305,19 @@ int main(int argc, char** argv) {
     }
     std::printf("\n%-30s", "");
     for (const Pair& pair : pairs)
-        std::printf(" %29s", (pair.build + (pair.emulated ? ", emulated" : "")).c_str());
+        std::printf(" %39s", (pair.build + (pair.emulated ? ", emulated" : "")).c_str());
     std::printf("\n%-30s", "measure");
-    for (size_t i = 0; i < pairs.size(); ++i) std::printf(" %10s %10s %7s", "Tarrowby", "floor", "ratio");
+    for (size_t i = 0; i < pairs.size(); ++i) std::printf(" %10s %10s %17s", "Tarrowby", "floor", "ratio");
     std::printf("\n");
     for (const Measure& measure : measures) {
         const std::string label = measure.name + " (" + measure.unit + ")";
         std::printf("%-30s", label.c_str());
         for (const Pair& pair : pairs) {
-            const double ours = Median(Figures(pair.tarrowbyRuns, measure));
-            const double least = Median(Figures(pair.floorRuns, measure));
-            std::printf(" %10.1f %10.1f %7.2f", ours, least, ours / least);
+            const std::vector<double> ours = Figures(pair.tarrowbyRuns, measure);
+            const std::vector<double> least = Figures(pair.floorRuns, measure);
+            const Ratio ratio = RoundRatios(ours, least);
+            std::printf(" %10.1f %10.1f %5.2f (%4.2f-%4.2f)", Median(ours), Median(least), ratio.median,
+                        ratio.low, ratio.high);
         }
         std::printf("\n");
     }
@@ -320,11 +343,12 @@ int main(int argc, char** argv) {
             const Measure& measure = measures[m];
             const std::vector<double> ours = Figures(pair.tarrowbyRuns, measure);
             const std::vector<double> least = Figures(pair.floorRuns, measure);
+            const Ratio ratio = RoundRatios(ours, least);
             std::fprintf(out,
                          "    {\"name\": \"%s\", \"unit\": \"%s\", \"tarrowby\": %.3f, \"floor\": %.3f, "
-                         "\"ratio\": %.3f,\n",
-                         measure.name.c_str(), measure.unit, Median(ours), Median(least),
-                         Median(ours) / Median(least));
+                         "\"ratio\": %.3f, \"ratio_quartiles\": [%.3f, %.3f],\n",
+                         measure.name.c_str(), measure.unit, Median(ours), Median(least), ratio.median,
+                         ratio.low, ratio.high);
             std::fprintf(out, "     \"tarrowby_runs\": ");
             PrintList(out, ours);
             std::fprintf(out, ",\n     \"floor_runs\": ");
