@@ -62,19 +62,28 @@ REG
 }
 
 # Starts Xvfb on the first free display from $1 upwards; sets DISPLAY and XVFB_PID.
+# A display can be taken without a trace in /tmp (another mount namespace, a
+# chroot): an Xvfb that cannot listen ends at once, and the next one is tried.
 start_virtual_display() {
     number=$1
-    while [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ]; do number=$((number + 1)); done
-    Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-    XVFB_PID=$!
-    export DISPLAY=":$number"
-    tries=0
-    until [ -e "/tmp/.X11-unix/X$number" ]; do
-        tries=$((tries + 1))
-        if [ $tries -gt 100 ] || ! kill -0 "$XVFB_PID" 2>/dev/null; then
-            echo "could not start Xvfb on :$number" >&2
-            return 1
+    last=$((number + 30))
+    while [ "$number" -le "$last" ]; do
+        if [ ! -e "/tmp/.X$number-lock" ] && [ ! -e "/tmp/.X11-unix/X$number" ]; then
+            Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+            XVFB_PID=$!
+            tries=0
+            while kill -0 "$XVFB_PID" 2>/dev/null && [ $tries -le 200 ]; do
+                if [ -e "/tmp/.X11-unix/X$number" ]; then
+                    export DISPLAY=":$number"
+                    return 0
+                fi
+                tries=$((tries + 1))
+                sleep 0.1
+            done
+            kill "$XVFB_PID" 2>/dev/null || true
         fi
-        sleep 0.1
+        number=$((number + 1))
     done
+    echo "could not start Xvfb on any display from :$1 to :$last" >&2
+    return 1
 }
