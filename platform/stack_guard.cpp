@@ -24,8 +24,9 @@ std::uintptr_t __stack_chk_guard = kInitialGuard;
 // unwinding or running anything more of the program.
 [[noreturn]] void __stack_chk_fail() {
     __asm__ __volatile__("int $0x29" : : "c"(FAST_FAIL_STACK_COOKIE_CHECK_FAILURE) : "memory");
-    TerminateProcess(GetCurrentProcess(),
-                     0xC0000409u);  // STATUS_STACK_BUFFER_OVERRUN, where int 0x29 is not fail-fast
+    // Where int 0x29 is no fail-fast (before Windows 8 it faults, which ends
+    // the process as well), STATUS_STACK_BUFFER_OVERRUN.
+    TerminateProcess(GetCurrentProcess(), 0xC0000409u);
     for (;;) {
     }
 }
@@ -47,8 +48,9 @@ __attribute__((constructor, no_stack_protector)) void SeedStackGuard() {
     seed ^= static_cast<std::uint64_t>(counter.QuadPart) << 16 ^ static_cast<std::uint64_t>(counter.QuadPart);
     seed ^= reinterpret_cast<std::uintptr_t>(&seed);  // where the stack is: randomised with ASLR
     std::uintptr_t guard = static_cast<std::uintptr_t>(seed ^ (seed >> 32));
-    if (sizeof guard == 8)
-        guard &= static_cast<std::uintptr_t>(0x0000FFFFFFFFFFFFull);  // a zero byte stops string copies
+    // As on Windows, the top two bytes of a 64-bit guard are zero: a string
+    // copy, which ends with one zero byte, cannot write it back.
+    if (sizeof guard == 8) guard &= static_cast<std::uintptr_t>(0x0000FFFFFFFFFFFFull);
     if (guard == 0 || guard == kInitialGuard) guard = kInitialGuard ^ 0x4711;
     __stack_chk_guard = guard;
 }

@@ -808,8 +808,10 @@ TEST(LauncherIconic, MinimisedLauncherPaintsAsAnIconAndIsRestored) {
 
         // Restored through the system command, which the launcher leaves to
         // the default processing.
+        // The style changes before the window moves back: another thread may
+        // see it no longer iconic and still at the minimised place.
         PostMessageA(launcher, WM_SYSCOMMAND, SC_RESTORE, 0);
-        EXPECT_TRUE(WaitUntil([&] { return !IsIconic(launcher); }));
+        EXPECT_TRUE(WaitUntil([&] { return !IsIconic(launcher) && WindowBox(launcher) == normal; }));
         EXPECT_EQ(normal, WindowBox(launcher));
         watch.Reset();
         EXPECT_TRUE(RepaintNow(launcher));
