@@ -1,3 +1,5 @@
+#include "station_table.h"
+
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -6,7 +8,9 @@
 #include <set>
 #include <string>
 
-#include "station_table.h"
+#ifdef _WIN32
+#include "host_system.h"  // says whether the run is under Wine or on Windows
+#endif
 
 namespace {
 

@@ -1,13 +1,14 @@
 #include "program_driver.h"
 
-#include "afxwin.h"
-#include "resource.h"
-
 #include <shellapi.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <ostream>
+
+#include "afxwin.h"
+#include "host_system.h"
+#include "resource.h"
 
 namespace driver {
 
@@ -69,8 +70,12 @@ bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
     }
 }
 
-std::wstring ProgramPath() { return Setting(0, L"TARROWBY_EXE"); }
-std::wstring ScreenshotFolder() { return Setting(1, L"TARROWBY_SCREENSHOTS"); }
+std::wstring ProgramPath() {
+    return Setting(0, L"TARROWBY_EXE");
+}
+std::wstring ScreenshotFolder() {
+    return Setting(1, L"TARROWBY_SCREENSHOTS");
+}
 
 // ---- Windows of the program ----------------------------------------------
 
@@ -106,7 +111,9 @@ std::wstring ClassName(HWND window) {
     return name;
 }
 
-DWORD Style(HWND window) { return static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE)); }
+DWORD Style(HWND window) {
+    return static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE));
+}
 
 std::vector<HWND> Children(HWND parent) {
     std::vector<HWND> children;
@@ -123,7 +130,8 @@ HWND Item(HWND dialog, int id) {
 }
 
 // The driver draws the program's texts as the program does: where the system
-// has no "MS Serif", with the program's own face, taken from its executable.
+// has no "MS Serif" (Wine), with the program's own face, taken from its
+// executable; on Windows with Windows' own.
 void UseTheProgramsFaces() {
     static const bool added = [] {
         HMODULE program = LoadLibraryExW(ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
@@ -184,11 +192,17 @@ void Type(HWND control, const std::wstring& chars) {
     for (wchar_t ch : chars) PostMessageW(control, WM_CHAR, ch, 1);
 }
 
-void PressKey(HWND control, UINT virtualKey) { PostMessageW(control, WM_KEYDOWN, virtualKey, 1); }
+void PressKey(HWND control, UINT virtualKey) {
+    PostMessageW(control, WM_KEYDOWN, virtualKey, 1);
+}
 
-void Click(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
+void Click(HWND button) {
+    PostMessageW(button, BM_CLICK, 0, 0);
+}
 
-void CloseBox(HWND window) { PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0); }
+void CloseBox(HWND window) {
+    PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
 
 void Choose(HWND dialog, int comboId, int index) {
     HWND combo = Item(dialog, comboId);
@@ -197,8 +211,8 @@ void Choose(HWND dialog, int comboId, int index) {
 }
 
 int FindEntry(HWND combo, const std::wstring& text) {
-    return static_cast<int>(Send(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                 reinterpret_cast<LPARAM>(text.c_str())));
+    return static_cast<int>(
+        Send(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text.c_str())));
 }
 
 void ChooseStation(HWND dialog, int comboId, const std::wstring& name) {
@@ -218,8 +232,12 @@ std::wstring AnswerAfter(HWND output, const std::function<void()>& action) {
     return answer;
 }
 
-QueryDialog CurrentFinder(HWND dialog) { return {dialog, IDC_CURRENT_EDIT, IDC_FIND, IDC_FOUND_STATIONS}; }
-QueryDialog TessaryLookup(HWND dialog) { return {dialog, IDC_NUMBER_EDIT, IDC_LOOKUP, IDC_STATION_NAME}; }
+QueryDialog CurrentFinder(HWND dialog) {
+    return {dialog, IDC_CURRENT_EDIT, IDC_FIND, IDC_FOUND_STATIONS};
+}
+QueryDialog TessaryLookup(HWND dialog) {
+    return {dialog, IDC_NUMBER_EDIT, IDC_LOOKUP, IDC_STATION_NAME};
+}
 
 std::wstring Ask(const QueryDialog& query, Entry entry, const std::wstring& text, Trigger trigger) {
     HWND edit = Item(query.dialog, query.editId);
@@ -264,7 +282,9 @@ std::string Narrow(const std::wstring& text) {
     return narrow;
 }
 
-std::wstring StationName(int index) { return Widen(Stations().GetStationName(index)); }
+std::wstring StationName(int index) {
+    return Widen(Stations().GetStationName(index));
+}
 
 int StationIndex(const std::wstring& name) {
     for (int index = 0; index < NUM_STATIONS; ++index) {
@@ -288,12 +308,13 @@ void Program::ReleaseHandles() {
 
 testing::AssertionResult Program::Start() {
     const std::wstring path = ProgramPath();
-    if (path.empty()) return testing::AssertionFailure() << "usage: ui_driver_test <Tarrowby.exe> [<screenshots>]";
+    if (path.empty())
+        return testing::AssertionFailure() << "usage: ui_driver_test <Tarrowby.exe> [<screenshots>]";
     std::wstring commandLine = L"\"" + path + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    if (!CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &m_process)) {
+    if (!CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &m_process)) {
         return testing::AssertionFailure() << "cannot start " << Narrow(path) << ": error " << GetLastError();
     }
     WaitForInputIdle(m_process.hProcess, kDeadlineMs);
@@ -412,7 +433,8 @@ HWND ProgramTest::OpenAboutBox() {
 void ProgramTest::ExpectModalOverLauncher(HWND dialog) {
     HWND launcher = program.Launcher();
     EXPECT_EQ(GetWindow(dialog, GW_OWNER), launcher) << "owner of " << Narrow(Text(dialog));
-    EXPECT_TRUE(WaitFor([&] { return !IsWindowEnabled(launcher); })) << "the launcher takes input under a dialog";
+    EXPECT_TRUE(WaitFor([&] { return !IsWindowEnabled(launcher); }))
+        << "the launcher takes input under a dialog";
 
     RECT over, box, screen;
     GetWindowRect(launcher, &over);
@@ -428,10 +450,18 @@ void ProgramTest::ExpectModalOverLauncher(HWND dialog) {
 
 void ProgramTest::CloseTool(HWND dialog, Closer how) {
     switch (how) {
-        case Closer::Escape: program.PressKeyIn(dialog, VK_ESCAPE); break;
-        case Closer::Enter: program.PressKeyIn(dialog, VK_RETURN); break;
-        case Closer::CloseBox: CloseBox(dialog); break;
-        case Closer::OkButton: Click(Item(dialog, IDOK)); break;
+        case Closer::Escape:
+            program.PressKeyIn(dialog, VK_ESCAPE);
+            break;
+        case Closer::Enter:
+            program.PressKeyIn(dialog, VK_RETURN);
+            break;
+        case Closer::CloseBox:
+            CloseBox(dialog);
+            break;
+        case Closer::OkButton:
+            Click(Item(dialog, IDOK));
+            break;
     }
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); })) << "the dialog stayed open";
     EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(program.Launcher()) != FALSE; }))

@@ -163,7 +163,10 @@ struct PeParser {
         image.image_base = plus ? o.U64() : o.U32();
         image.section_alignment = o.U32();
         image.file_alignment = o.U32();
-        o.Skip(16);  // OS, image and subsystem versions, Win32VersionValue
+        o.Skip(8);  // OS and image versions
+        image.subsystem_major = o.U16();
+        image.subsystem_minor = o.U16();
+        o.Skip(4);  // Win32VersionValue
         image.size_of_image = o.U32();
         image.size_of_headers = o.U32();
         image.checksum = o.U32();

@@ -147,6 +147,8 @@ public:
     std::uint32_t size_of_image = 0;
     std::uint32_t size_of_headers = 0;
     std::uint32_t checksum = 0;
+    std::uint16_t subsystem_major = 0;  // the oldest Windows it is made for
+    std::uint16_t subsystem_minor = 0;
     std::uint16_t subsystem = 0;
     std::uint16_t dll_characteristics = 0;
     std::uint64_t stack_reserve = 0;

@@ -155,6 +155,11 @@ TEST_P(ExecutableTest, ImportsOnlyTheSystemDlls) {
             << "; only KERNEL32.dll, USER32.dll, GDI32.dll and msvcrt.dll may be imported";
     }
     std::cout << "[   INFO   ] " << Exe().label << " imports:" << listed << "\n";
+    // Looked up by name at start, to load DLLs from the system folder only.
+    const std::string lookedUp = "SetDefaultDllDirectories";
+    const auto& bytes = image_->bytes();
+    EXPECT_TRUE(std::search(bytes.begin(), bytes.end(), lookedUp.begin(), lookedUp.end()) != bytes.end())
+        << lookedUp << " is not named";
 }
 
 // What a user may trust of a downloaded program: address-space randomisation
@@ -166,6 +171,9 @@ TEST_P(ExecutableTest, IsHardenedAndCarriesNothingOfItsBuild) {
     if (image_->IsPe32Plus()) {
         EXPECT_NE(image_->dll_characteristics & pe::kDllHighEntropyVa, 0) << "no high-entropy ASLR";
     }
+    EXPECT_NE(image_->dll_characteristics & pe::kDllTerminalServerAware, 0) << "not Terminal Server aware";
+    EXPECT_EQ(std::to_string(image_->subsystem_major) + "." + std::to_string(image_->subsystem_minor), "6.1")
+        << "subsystem version: Windows 7, the oldest Windows the program names";
     EXPECT_EQ(image_->characteristics & pe::kFileRelocsStripped, 0)
         << "relocations stripped: ASLR cannot move it";
     EXPECT_NE(image_->Directory(pe::kDirBaseReloc).size, 0u) << "no base relocations: ASLR cannot move it";
@@ -181,6 +189,13 @@ TEST_P(ExecutableTest, IsHardenedAndCarriesNothingOfItsBuild) {
     const auto& bytes = image_->bytes();
     EXPECT_TRUE(std::search(bytes.begin(), bytes.end(), path.begin(), path.end()) == bytes.end())
         << "the build folder " << path << " is written into the executable";
+    // The stack protector's guard, by the value it has until the program starts.
+    const std::uint64_t guard = image_->IsPe32Plus() ? 0x00002B992DDFA232ull : 0xBB40E64Eull;
+    const std::size_t width = image_->IsPe32Plus() ? 8 : 4;
+    std::vector<std::uint8_t> guardBytes;
+    for (std::size_t i = 0; i < width; ++i) guardBytes.push_back(static_cast<std::uint8_t>(guard >> (8 * i)));
+    EXPECT_TRUE(std::search(bytes.begin(), bytes.end(), guardBytes.begin(), guardBytes.end()) != bytes.end())
+        << "no stack protector guard";
 }
 
 // ---------------------------------------------------------------------------
@@ -209,6 +224,7 @@ const ResourceRow kResources[] = {
     {pe::kRtRcData, 150, LANG_ENGLISH_UK},           // the "MS Serif" font file
     {pe::kRtString, 101 / 16 + 1, LANG_ENGLISH_US},  // the block holding string 101
     {pe::kRtVersion, 1, LANG_ENGLISH_US},
+    {pe::kRtManifest, 1, LANG_ENGLISH_US},  // how Windows starts the program
 };
 
 const char* TypeName(const pe::ResourceKey& type) {
@@ -411,6 +427,36 @@ TEST_P(ExecutableTest, SerifFontIsOneStrikeForEveryTextOfTheProgram) {
         EXPECT_GT(glyph.first, 0) << "'" << static_cast<char>(c) << "' has no width";
         EXPECT_TRUE(c == ' ' || glyph.second != fallback.second)
             << "'" << static_cast<char>(c) << "' is drawn as the default character";
+    }
+}
+
+// ---------------------------------------------------------------------------
+// The manifest: run as the user who starts it, on every Windows from 7 to 11,
+// DPI-unaware (the dialogs are laid out for a bitmap face and 32x32 icons, and
+// Windows scales them whole), with the classic controls the templates are made for.
+
+const struct {
+    const char* text;
+    bool wanted;
+} kManifestTexts[] = {
+    {"<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>", true},
+    {"<supportedOS Id=\"{35138b9a-5d96-4fbd-8e2d-a2440225f93a}\"/>", true},  // Windows 7
+    {"<supportedOS Id=\"{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}\"/>", true},  // Windows 8
+    {"<supportedOS Id=\"{1f676c76-80e1-4239-95bb-83d0f6d0da78}\"/>", true},  // Windows 8.1
+    {"<supportedOS Id=\"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}\"/>", true},  // Windows 10 and 11
+    {"SMI/2005/WindowsSettings\">false</dpiAware>", true},
+    {"SMI/2016/WindowsSettings\">unaware</dpiAwareness>", true},
+    {"Microsoft.Windows.Common-Controls", false},
+    {"dependency", false},
+};
+
+TEST_P(ExecutableTest, ManifestRunsAsInvokerDpiUnawareWithClassicControls) {
+    const pe::Resource* manifest = Find(pe::kRtManifest, 1);
+    ASSERT_NE(manifest, nullptr) << "manifest 1 is missing";
+    const std::string text(manifest->data.begin(), manifest->data.end());
+    for (const auto& row : kManifestTexts) {
+        EXPECT_EQ(text.find(row.text) != std::string::npos, row.wanted)
+            << (row.wanted ? "lacks " : "has ") << row.text;
     }
 }
 

@@ -1,0 +1,58 @@
+// The stack protector's guard and its failure path. GCC's own (libssp) seeds
+// the guard through ADVAPI32; the program imports nothing beyond KERNEL32,
+// USER32, GDI32 and msvcrt, so it keeps these two of its own, made the way
+// Windows' compilers make theirs.
+#include <windows.h>
+
+#include <cstdint>
+
+namespace {
+
+// The guard's value in the file: the one Microsoft's compilers start with, so
+// that tools that look for a guard find it. Replaced before the program runs.
+constexpr std::uintptr_t kInitialGuard =
+    sizeof(std::uintptr_t) == 8 ? static_cast<std::uintptr_t>(0x00002B992DDFA232ull) : 0xBB40E64Eu;
+
+}  // namespace
+
+extern "C" {
+
+std::uintptr_t __stack_chk_guard = kInitialGuard;
+
+// A checked function found its guard overwritten: the stack is not to be
+// trusted, so end at once, as Windows' own fail-fast ends a process, without
+// unwinding or running anything more of the program.
+[[noreturn]] void __stack_chk_fail() {
+    __asm__ __volatile__("int $0x29" : : "c"(FAST_FAIL_STACK_COOKIE_CHECK_FAILURE) : "memory");
+    // Where int 0x29 is no fail-fast (before Windows 8 it faults, which ends
+    // the process as well), STATUS_STACK_BUFFER_OVERRUN.
+    TerminateProcess(GetCurrentProcess(), 0xC0000409u);
+    for (;;) {
+    }
+}
+
+}  // extern "C"
+
+namespace {
+
+// Runs with the static constructors, before any of the program's functions is
+// on the stack, and is itself unchecked: it changes the value it would check.
+// A different guard each run, from what differs between runs and processes.
+__attribute__((constructor, no_stack_protector)) void SeedStackGuard() {
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    LARGE_INTEGER counter{};
+    QueryPerformanceCounter(&counter);
+    std::uint64_t seed = (static_cast<std::uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    seed ^= static_cast<std::uint64_t>(GetCurrentProcessId()) << 32 ^ GetCurrentThreadId();
+    seed ^= static_cast<std::uint64_t>(counter.QuadPart) << 16 ^ static_cast<std::uint64_t>(counter.QuadPart);
+    seed ^= reinterpret_cast<std::uintptr_t>(&seed);  // where the stack is: randomised with ASLR
+    std::uintptr_t guard = static_cast<std::uintptr_t>(seed ^ (seed >> 32));
+    // As on Windows, the top two bytes of a 64-bit guard are zero: a string
+    // copy, which ends with one zero byte, cannot write it back.
+    if (sizeof guard == 8) guard &= static_cast<std::uintptr_t>(0x0000FFFFFFFFFFFFull);
+    if (guard == 0 || guard == kInitialGuard) guard = kInitialGuard ^ 0x4711;
+    __stack_chk_guard = guard;
+}
+
+}  // namespace
