@@ -160,6 +160,16 @@ TEST_P(AboutBoxClosing, ClosesAndGivesTheLauncherBack) {
 INSTANTIATE_TEST_SUITE_P(Ways, AboutBoxClosing, testing::Values(Closer::OkButton, Closer::Enter, Closer::Escape),
                          CloserName);
 
+TEST_F(AboutBoxTest, OpensOverTheLauncherOnItsMonitor) {
+    for (LauncherPlace place : {LauncherPlace::WellInside, LauncherPlace::AtRightEdge, LauncherPlace::Minimised}) {
+        SCOPED_TRACE(testing::PrintToString(place));
+        PlaceLauncher(place);
+        HWND about = OpenAboutBox();
+        ASSERT_NE(about, nullptr);
+        CloseTool(about, Closer::Escape);
+    }
+}
+
 // ---- Ending the program ------------------------------------------------------
 
 struct Ending {

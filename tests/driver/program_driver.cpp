@@ -414,16 +414,73 @@ void ProgramTest::ExpectModalOverLauncher(HWND dialog) {
     EXPECT_EQ(GetWindow(dialog, GW_OWNER), launcher) << "owner of " << Narrow(Text(dialog));
     EXPECT_TRUE(WaitFor([&] { return !IsWindowEnabled(launcher); })) << "the launcher takes input under a dialog";
 
-    RECT over, box, screen;
-    GetWindowRect(launcher, &over);
+    // Over the launcher, or over its monitor's work area when the launcher is
+    // minimised, and kept inside that work area: on the launcher's own monitor.
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(launcher, MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT& screen = monitor.rcWork;
+    RECT over = screen, box;
+    if (!IsIconic(launcher)) GetWindowRect(launcher, &over);
     GetWindowRect(dialog, &box);
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &screen, 0);
     const auto centred = [](LONG areaFrom, LONG areaTo, LONG size, LONG screenFrom, LONG screenTo) {
         return std::clamp(areaFrom + (areaTo - areaFrom - size) / 2, screenFrom, screenTo - size);
     };
     const LONG width = box.right - box.left, height = box.bottom - box.top;
     EXPECT_NEAR(box.left, centred(over.left, over.right, width, screen.left, screen.right), 1);
     EXPECT_NEAR(box.top, centred(over.top, over.bottom, height, screen.top, screen.bottom), 1);
+}
+
+namespace {
+
+BOOL CALLBACK NoteMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
+    reinterpret_cast<std::vector<HMONITOR>*>(list)->push_back(monitor);
+    return TRUE;
+}
+
+}  // namespace
+
+void PrintTo(LauncherPlace place, std::ostream* out) {
+    static const char* const names[] = {"WellInside", "AtRightEdge", "Minimised"};
+    *out << names[static_cast<int>(place)];
+}
+
+void ProgramTest::PlaceLauncher(LauncherPlace place) {
+    HWND launcher = program.Launcher();
+    if (IsIconic(launcher)) {
+        ShowWindow(launcher, SW_RESTORE);
+        EXPECT_TRUE(WaitFor([&] { return !IsIconic(launcher); })) << "the launcher stayed minimised";
+    }
+    // The monitor farthest right: the second one where there are two.
+    std::vector<HMONITOR> monitors;
+    EnumDisplayMonitors(nullptr, nullptr, NoteMonitor, reinterpret_cast<LPARAM>(&monitors));
+    // A run on a display of several monitors says how many (TARROWBY_MONITORS).
+    if (const char* expected = std::getenv("TARROWBY_MONITORS")) {
+        ASSERT_EQ(monitors.size(), static_cast<size_t>(std::atoi(expected))) << "monitors the program sees";
+    }
+    MONITORINFO chosen{}, info{};
+    chosen.cbSize = info.cbSize = sizeof info;
+    for (HMONITOR monitor : monitors) {
+        if (GetMonitorInfoW(monitor, &info) && (!chosen.rcWork.right || info.rcWork.left > chosen.rcWork.left))
+            chosen = info;
+    }
+    const RECT& work = chosen.rcWork;
+    RECT rect;
+    GetWindowRect(launcher, &rect);
+    const LONG width = rect.right - rect.left;
+    // Well inside; or a quarter of it past the right edge, where a dialog
+    // centred over it would cross that edge.
+    const LONG x = place == LauncherPlace::AtRightEdge ? work.right - width * 3 / 4 : work.left + 280;
+    const LONG y = work.top + 200;
+    SetWindowPos(launcher, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_TRUE(WaitFor([&] {
+        GetWindowRect(launcher, &rect);
+        return rect.left == x && rect.top == y;
+    })) << "the launcher did not move to " << x << ", " << y;
+    if (place == LauncherPlace::Minimised) {
+        ShowWindow(launcher, SW_MINIMIZE);
+        EXPECT_TRUE(WaitFor([&] { return IsIconic(launcher) != FALSE; })) << "the launcher was not minimised";
+    }
 }
 
 void ProgramTest::CloseTool(HWND dialog, Closer how) {

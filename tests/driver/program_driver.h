@@ -119,6 +119,12 @@ enum class Closer { Escape, Enter, CloseBox, OkButton };
 void PrintTo(Closer how, std::ostream* out);
 std::string CloserName(const testing::TestParamInfo<Closer>& info);
 
+// Where a test puts the launcher before a dialog opens over it: on the
+// monitor farthest right (the second where there are two), well inside it or
+// partly past its right edge, or well inside it and then minimised.
+enum class LauncherPlace { WellInside, AtRightEdge, Minimised };
+void PrintTo(LauncherPlace place, std::ostream* out);
+
 // A fresh program for each test, ended after it.
 class ProgramTest : public testing::Test {
 protected:
@@ -127,10 +133,13 @@ protected:
 
     // Posts a click to a launcher button and waits for the tool it opens,
     // which must be owned by the launcher, hold it disabled and sit centred
-    // over it (kept on the screen).
+    // over it (over its monitor's work area when it is minimised), kept
+    // inside the work area of the launcher's monitor.
     HWND OpenTool(int buttonId, const std::wstring& caption);
     HWND OpenAboutBox();
     void ExpectModalOverLauncher(HWND dialog);
+    // Moves the launcher to `place`, restoring it first if it is minimised.
+    void PlaceLauncher(LauncherPlace place);
     // Closes `dialog` one of the user's ways; it must go and the launcher
     // must take input again.
     void CloseTool(HWND dialog, Closer how);

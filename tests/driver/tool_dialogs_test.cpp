@@ -99,6 +99,18 @@ TEST_P(ToolDialog, ShowsEveryTextWhole) {
     CloseTool(dialog, Closer::Escape);
 }
 
+// Wherever the launcher stands, on whichever monitor, the tool opens over it
+// on that monitor (OpenTool checks where).
+TEST_P(ToolDialog, OpensOverTheLauncherOnItsMonitor) {
+    for (LauncherPlace place : {LauncherPlace::WellInside, LauncherPlace::AtRightEdge, LauncherPlace::Minimised}) {
+        SCOPED_TRACE(testing::PrintToString(place));
+        PlaceLauncher(place);
+        HWND dialog = OpenTool(GetParam().button, GetParam().caption);
+        ASSERT_NE(dialog, nullptr);
+        CloseTool(dialog, Closer::Escape);
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Tools, ToolDialog, testing::ValuesIn(kTools),
                          [](const testing::TestParamInfo<Tool>& info) { return std::string(info.param.name); });
 
