@@ -2,9 +2,11 @@
 # Runs one Windows test program under Wine in the test session (prefix and
 # display), with the loader its build needs.
 #
-# wine-test.sh [--i386] [--two-monitors] <program.exe> [arguments...]
+# wine-test.sh [--i386] [--dpi=N | --two-monitors] <program.exe> [arguments...]
 # --i386: the run needs 32-bit programs (it runs or drives one). Where they
 # cannot run here, the run is skipped: exit code 77, with the reason.
+# --dpi=N: the run uses a copy of the session's prefix whose display is set
+# to N dots per inch, as a user's scaled display is.
 # --two-monitors: the run uses a display of two monitors side by side, an Xorg
 # server of its own (root only; skipped otherwise), and a copy of the prefix
 # set up for it.
@@ -21,6 +23,12 @@ while :; do
             echo "skipped: $why (see scripts/setup.sh)"
             exit 77
         fi
+        ;;
+    --dpi=*)
+        dpi=${1#--dpi=}
+        shift
+        ensure_prefix_copy "$WINEPREFIX" "$ROOT/build/wine-test-dpi$dpi" \
+            'HKCU\Control Panel\Desktop' LogPixels REG_DWORD "$dpi"
         ;;
     --two-monitors)
         shift

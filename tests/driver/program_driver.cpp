@@ -178,6 +178,41 @@ void ExpectTextsFit(HWND dialog, const wchar_t* fontFace, int points) {
     DeleteDC(dc);
 }
 
+namespace {
+
+// A dialog template's size in dialog units, read from the program's file.
+SIZE TemplateSize(int templateId) {
+    SIZE size{};
+    HMODULE program = LoadLibraryExW(ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HRSRC found = program ? FindResourceW(program, MAKEINTRESOURCEW(templateId), MAKEINTRESOURCEW(5)) : nullptr;
+    const WORD* words = found ? static_cast<const WORD*>(LockResource(LoadResource(program, found))) : nullptr;
+    if (words) {
+        // An extended template keeps its size after the help id and extended style.
+        const bool extended = words[0] == 1 && words[1] == 0xFFFF;
+        size = extended ? SIZE{words[11], words[12]} : SIZE{words[7], words[8]};
+    }
+    if (program) FreeLibrary(program);
+    return size;
+}
+
+}  // namespace
+
+void ExpectSizedForDpi(HWND dialog, int templateId) {
+    const SIZE units = TemplateSize(templateId);
+    ASSERT_GT(units.cx, 0) << "no dialog template " << templateId;
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    RECT client{};
+    GetClientRect(dialog, &client);
+    // At 96 dpi both the 6- and the 8-point "MS Serif" have base units of 6 x 13.
+    const double wanted = dpi / 96.0;
+    const double wide = client.right / static_cast<double>(MulDiv(units.cx, 6, 4));
+    const double high = client.bottom / static_cast<double>(MulDiv(units.cy, 13, 8));
+    EXPECT_NEAR(wide, wanted, 0.15 * wanted) << "width " << client.right << " pixels at " << dpi << " dpi";
+    EXPECT_NEAR(high, wanted, 0.15 * wanted) << "height " << client.bottom << " pixels at " << dpi << " dpi";
+}
+
 // ---- Input -----------------------------------------------------------------
 
 void Type(HWND control, const std::wstring& chars) {

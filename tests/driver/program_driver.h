@@ -43,6 +43,9 @@ HWND Item(HWND dialog, int id);            // fails the test when missing
 // button on one line), in the dialog's font, made again here from its face and
 // size, with the program's own "MS Serif" where the system has none.
 void ExpectTextsFit(HWND dialog, const wchar_t* fontFace, int points);
+// An "MS Serif" dialog grows with the display's dots per inch: its client area
+// is within 15 % of its size at 96 dpi times the ratio of the two settings.
+void ExpectSizedForDpi(HWND dialog, int templateId);
 
 // ---- Input -----------------------------------------------------------------
 void Type(HWND control, const std::wstring& chars);  // posted WM_CHARs
