@@ -493,11 +493,12 @@ void ProgramTest::PlaceLauncher(LauncherPlace place) {
     if (const char* expected = std::getenv("TARROWBY_MONITORS")) {
         ASSERT_EQ(monitors.size(), static_cast<size_t>(std::atoi(expected))) << "monitors the program sees";
     }
+    ASSERT_FALSE(monitors.empty());
     MONITORINFO chosen{}, info{};
     chosen.cbSize = info.cbSize = sizeof info;
+    GetMonitorInfoW(monitors.front(), &chosen);
     for (HMONITOR monitor : monitors) {
-        if (GetMonitorInfoW(monitor, &info) && (!chosen.rcWork.right || info.rcWork.left > chosen.rcWork.left))
-            chosen = info;
+        if (GetMonitorInfoW(monitor, &info) && info.rcWork.left > chosen.rcWork.left) chosen = info;
     }
     const RECT& work = chosen.rcWork;
     RECT rect;
