@@ -69,7 +69,13 @@ ensure_prefix_copy() {
     [ -f "$stamp" ] && [ "$stamp" -nt "$1/$PREFIX_STAMP" ] && return 0
     wineserver -k 2>/dev/null || true
     rm -rf "$2"
-    cp -a "$1" "$2"
+    # The copy shares the prefix's files through hard links (over a gigabyte
+    # each otherwise); only its registry, which Wine rewrites, is its own.
+    cp -al "$1" "$2"
+    for file in "$1"/*.reg; do
+        rm "$2/${file##*/}"
+        cp -p "$file" "$2/"
+    done
     "$WINE64" reg add "$3" /v "$4" /t "$5" /d "$6" /f >/dev/null 2>&1
     wineserver -w
     touch "$stamp"
