@@ -1,5 +1,7 @@
 #include "afxwin.h"
 
+#include "dialog_placement.h"
+
 namespace {
 CWinApp* g_app = nullptr;
 }  // namespace
@@ -196,22 +198,20 @@ bool CDialog::TemplateIsVisible() const {
 }
 
 void CDialog::CenterOverOwner() {
-    RECT screen, area, box;
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &screen, 0);
     HWND owner = GetWindow(m_hWnd, GW_OWNER);
-    if (owner) {
-        GetWindowRect(owner, &area);
-    } else {
-        area = screen;
-    }
+    // The dialog stays on its owner's monitor, the one the user is looking at
+    // (for an iconic owner, the one it is restored to), inside its work area.
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (!GetMonitorInfoA(MonitorFromWindow(owner ? owner : m_hWnd, MONITOR_DEFAULTTONEAREST), &monitor))
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &monitor.rcWork, 0);
+    RECT over{}, box{};
+    const bool ownerUsable = owner && IsWindowVisible(owner) && !::IsIconic(owner);
+    if (ownerUsable) GetWindowRect(owner, &over);
     GetWindowRect(m_hWnd, &box);
-    const int width = box.right - box.left, height = box.bottom - box.top;
-    int x = area.left + (area.right - area.left - width) / 2;
-    int y = area.top + (area.bottom - area.top - height) / 2;
-    // Keep the whole dialog on the screen, even over a launcher at its edge.
-    if (x + width > screen.right) x = screen.right - width;
-    if (y + height > screen.bottom) y = screen.bottom - height;
-    if (x < screen.left) x = screen.left;
-    if (y < screen.top) y = screen.top;
-    SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const RECT& work = monitor.rcWork;
+    const ScreenPoint at =
+        CentredPlacement({over.left, over.top, over.right, over.bottom}, ownerUsable, box.right - box.left,
+                         box.bottom - box.top, {work.left, work.top, work.right, work.bottom});
+    SetWindowPos(m_hWnd, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -19,8 +19,9 @@ start)
     "$WINE64" cmd.exe /c exit </dev/null >/dev/null 2>&1
     ;;
 stop)
-    export WINEPREFIX="$ROOT/build/wine-test"
-    wineserver -k 2>/dev/null || true
+    for prefix in "$ROOT"/build/wine-test*; do
+        [ -d "$prefix" ] && WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
+    done
     if [ -f "$session/xvfb.pid" ]; then
         kill "$(cat "$session/xvfb.pid")" 2>/dev/null || true
         rm -f "$session/xvfb.pid" "$session/display"

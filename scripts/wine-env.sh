@@ -22,6 +22,9 @@ wine_loader() {
     if [ "$(pe_machine "$1")" = 014c ]; then echo wine; else echo "$WINE64"; fi
 }
 
+# Marks a prefix made and set up as below; a new name makes every prefix again.
+PREFIX_STAMP=.tarrowby-settings-5
+
 # The prefix is made on first use (about twenty seconds). Wine draws captions
 # and system menus itself (with the "About Tarrowby..." item). On a virtual
 # display, which has no window manager, Wine also places the windows itself;
@@ -32,7 +35,7 @@ ensure_wine_prefix() {
     export WINEPREFIX="$1"
     managed=N
     [ "${2:-}" != desktop ] || managed=-
-    stamp="$WINEPREFIX/.tarrowby-settings-5"
+    stamp="$WINEPREFIX/$PREFIX_STAMP"
     # A prefix made before wine32 came has no 32-bit system files and runs no
     # 32-bit program: it is made again.
     if [ -x /usr/lib/wine/wine ] && [ -d "$WINEPREFIX/drive_c" ] && [ ! -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]; then
@@ -59,6 +62,103 @@ REG
     cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
     wineserver -w
     echo "managed=$managed" >"$stamp"
+}
+
+# A copy of the prefix $1 at $2 with one registry value more: key $3, value
+# $4 of type $5 set to $6. Made again when $1 is. Sets WINEPREFIX to it. Wine
+# takes such a setting when its server starts: the value is set with Wine's
+# own reg, whose server is then left to end.
+ensure_prefix_copy() {
+    stamp="$2/.tarrowby-copy"
+    export WINEPREFIX="$2"
+    [ -f "$stamp" ] && [ "$stamp" -nt "$1/$PREFIX_STAMP" ] && return 0
+    wineserver -k 2>/dev/null || true
+    rm -rf "$2"
+    # The copy shares the prefix's files through hard links (over a gigabyte
+    # each otherwise); only its registry, which Wine rewrites, is its own.
+    cp -al "$1" "$2"
+    for file in "$1"/*.reg; do
+        rm "$2/${file##*/}"
+        cp -p "$file" "$2/"
+    done
+    "$WINE64" reg add "$3" /v "$4" /t "$5" /d "$6" /f >/dev/null 2>&1
+    wineserver -w
+    touch "$stamp"
+}
+
+# Two monitors side by side, 1024 x 768 and 1280 x 1024 to its right: Xorg
+# with the dummy video driver and Xinerama (Xvfb puts every screen at 0, 0).
+# Needs root. Sets DISPLAY and XORG_PID; the files go to the folder $1.
+start_two_monitor_display() {
+    mkdir -p "$1"
+    cat >"$1/xorg.conf" <<'CONF'
+Section "ServerFlags"
+    Option "Xinerama" "on"
+    Option "AutoAddDevices" "false"
+    Option "DontVTSwitch" "true"
+EndSection
+Section "Device"
+    Identifier "d0"
+    Driver "dummy"
+    VideoRam 16384
+EndSection
+Section "Device"
+    Identifier "d1"
+    Driver "dummy"
+    VideoRam 16384
+EndSection
+Section "Monitor"
+    Identifier "m0"
+    HorizSync 5.0 - 1000.0
+    VertRefresh 5.0 - 200.0
+    Modeline "1024x768" 65.00 1024 1048 1184 1344 768 771 777 806 -hsync -vsync
+EndSection
+Section "Monitor"
+    Identifier "m1"
+    HorizSync 5.0 - 1000.0
+    VertRefresh 5.0 - 200.0
+    Modeline "1280x1024" 108.00 1280 1328 1440 1688 1024 1025 1028 1066 +hsync +vsync
+EndSection
+Section "Screen"
+    Identifier "s0"
+    Device "d0"
+    Monitor "m0"
+    DefaultDepth 24
+    SubSection "Display"
+        Depth 24
+        Modes "1024x768"
+    EndSubSection
+EndSection
+Section "Screen"
+    Identifier "s1"
+    Device "d1"
+    Monitor "m1"
+    DefaultDepth 24
+    SubSection "Display"
+        Depth 24
+        Modes "1280x1024"
+    EndSubSection
+EndSection
+Section "ServerLayout"
+    Identifier "two"
+    Screen 0 "s0"
+    Screen 1 "s1" RightOf "s0"
+EndSection
+CONF
+    number=120
+    while [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ]; do number=$((number + 1)); done
+    Xorg ":$number" -config "$1/xorg.conf" -noreset -nolisten tcp -logfile "$1/xorg.log" >/dev/null 2>&1 &
+    XORG_PID=$!
+    export DISPLAY=":$number"
+    tries=0
+    until [ -e "/tmp/.X11-unix/X$number" ]; do
+        tries=$((tries + 1))
+        if [ $tries -gt 100 ] || ! kill -0 "$XORG_PID" 2>/dev/null; then
+            echo "could not start Xorg on :$number (see $1/xorg.log)" >&2
+            return 1
+        fi
+        sleep 0.1
+    done
 }
 
 # Starts Xvfb on the first free display from $1 upwards; sets DISPLAY and XVFB_PID.

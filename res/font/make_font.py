@@ -5,8 +5,9 @@ Usage: python3 make_font.py <out.fon> [bdf files...]
 Without BDF files, every *.bdf beside this script is used.
 
 The .fon is an MZ stub plus a 16-bit NE image whose resource table holds a
-FONTDIR and one FONT (FNT 2.0) per strike.  The program adds it at start-up
-with AddFontMemResourceEx.  The output depends only on the input files.
+FONTDIR and one FONT (FNT 2.0) per strike, and one more for each smaller em
+height a strike also answers to (ALSO_ANSWERS).  The program adds it at
+start-up with AddFontMemResourceEx.  The output depends only on the input files.
 """
 import glob
 import os
@@ -14,10 +15,19 @@ import struct
 import sys
 
 FACE = b"MS Serif"
-FIRST, LAST = 0x20, 0xFF
-DEFAULT = 0x80           # first code with no glyph; holds the BDF's default glyph
+FIRST = 0x20
 DPI = 96
 ALIGN_SHIFT = 4          # NE resources are placed on 16-byte boundaries
+
+# Font matching gives a request the strike with the largest em height that is
+# not larger than the request's, and the smallest strike when every one is
+# larger.  A strike listed here (by its em, PIXEL_SIZE) also answers to the
+# smaller em heights given, through another FONT resource with the same
+# glyphs, the same cell and more internal leading; the resources share one
+# copy of the glyph bitmaps.  So the 6-point request at 96 dpi (em 8) keeps
+# the 8-point strike, as Windows gives it, while the one at 120 dpi (em 10)
+# gets the next larger strike.
+ALSO_ANSWERS = {11: (8,), 12: (10,)}
 
 
 def read_bdf(path):
@@ -84,44 +94,55 @@ def cell_bitmap(glyph, ascent, height):
     return width, bytes(out)
 
 
-def build_fnt(props, glyphs):
-    """One FONT resource (FNT 2.0) and the 113-byte header prefix FONTDIR copies."""
+def build_strike(props, glyphs):
+    """The FONT resources (FNT 2.0) of one strike as one block of bytes.
+
+    The block holds a header and character table for each em height the
+    strike answers to, then the glyph bitmaps and the face name.  Each FONT
+    resource starts at its own header and runs to the end of the block.
+    Returns (block, [(start in block, points, em, 113-byte FONTDIR prefix)]).
+    """
     points = props["SIZE"][0]
     ascent, descent = props["FONT_ASCENT"], props["FONT_DESCENT"]
     height = ascent + descent
     # PIXEL_SIZE is the em height at 96 dpi; the cell above it is internal
     # leading.  Font matching compares requested em heights with this.
-    leading = height - props["PIXEL_SIZE"]
-    if props.get("RESOLUTION_Y", DPI) != DPI or leading < 0:
+    own_em = props["PIXEL_SIZE"]
+    ems = sorted((own_em,) + ALSO_ANSWERS.get(own_em, ()))
+    if props.get("RESOLUTION_Y", DPI) != DPI or height < max(ems):
         raise ValueError("strike is not set up for %d dpi" % DPI)
     if props.get("FAMILY_NAME") != FACE.decode():
         raise ValueError("strike is not of the MS Serif family")
     default = glyphs.get(props.get("DEFAULT_CHAR", 0))
     if default is None:  # no default glyph in the BDF: draw a hollow box
-        w, h = props["PIXEL_SIZE"] // 2, props["PIXEL_SIZE"] * 2 // 3
+        w, h = own_em // 2, own_em * 2 // 3
         edge, side = (1 << w) - 1, 1 << (w - 1) | 1
         default = (w + 1, (w, h, 0, 0), [edge] + [side] * (h - 2) + [edge])
 
-    count = LAST - FIRST + 1
-    table_end = 118 + 4 * (count + 1)   # +1: the blank sentinel entry
+    # A strike of printable ASCII ends with the default glyph at 0x7F; one
+    # with Latin-1 too keeps it at 0x80, the first code with no glyph there.
+    # The smaller em heights are asked for only by the launcher's 6-point
+    # texts, all printable ASCII: their resources stop at the default glyph.
+    latin1 = any(code > 0x7F for code in glyphs)
+    default_at = 0x80 if latin1 else 0x7F
+    lasts = [0xFF if latin1 and em == own_em else default_at for em in ems]
     bits, entries, seen = bytearray(), [], {}
-    for code in range(FIRST, LAST + 1):
-        # every code without a glyph (0x7F-0x9F) shares the default's bitmap
-        glyph = glyphs.get(code) if code != DEFAULT else None
-        key = code if glyph else DEFAULT
+    for code in range(FIRST, max(lasts) + 1):
+        # every code without a glyph shares the default's bitmap
+        glyph = glyphs.get(code) if code != default_at else None
+        key = code if glyph else default_at
         if key not in seen:
             width, data = cell_bitmap(glyph or default, ascent, height)
-            seen[key] = (width, table_end + len(bits))
+            seen[key] = (width, len(bits))
             bits += data
         entries.append(seen[key])
-    widths = [w for w, _ in entries]
     avg = seen[ord("x")][0]              # FNT convention: width of "x"
-    entries.append((avg, table_end + len(bits)))
+    blank = (avg, len(bits))             # the sentinel after the last character
     bits += bytes(((avg + 7) // 8) * height)
-    face_at = table_end + len(bits)
-    size = face_at + len(FACE) + 1
-    if size > 0xFFFF:
-        raise ValueError("strike too large for FNT 2.0 offsets")
+    # Each header and its table (+1: the sentinel), 16-byte aligned.
+    slots = [len(pad(bytes(118 + 4 * (last - FIRST + 2)))) for last in lasts]
+    bits_start = sum(slots)
+    block_size = bits_start + len(bits) + len(FACE) + 1
 
     copyright = b""
     for sentence in props.get("COPYRIGHT", "").encode("latin-1").split(b". "):
@@ -129,18 +150,31 @@ def build_fnt(props, glyphs):
         if len(longer) > 60:
             break
         copyright = longer
-    header = struct.pack(
-        "<HI60sHHHHHHHBBBHBHHBHHBBBBHIIIIB",
-        0x0200, size, copyright, 0, points, DPI, DPI, ascent, leading, 0,
-        0, 0, 0, 400, 0,                  # not italic/underlined/struck, normal weight, ANSI
-        0, height, 0x11,                  # variable pitch (bit 0 set), FF_ROMAN
-        avg, max(widths), FIRST, LAST, DEFAULT - FIRST, ord(" ") - FIRST,
-        sum((w + 7) // 8 for w in widths) + 1 & ~1,
-        0, face_at, 0, table_end, 0)
-    assert len(header) == 118
-    table = b"".join(struct.pack("<HH", w, off) for w, off in entries)
-    fnt = header + table + bytes(bits) + FACE + b"\0"
-    return points, height, fnt, header[:113]
+    block, resources = bytearray(), []
+    for em, last in zip(ems, lasts):
+        start = len(block)
+        bits_at = bits_start - start        # from this resource's start
+        face_at = bits_at + len(bits)
+        size = block_size - start
+        if size > 0xFFFF:
+            raise ValueError("strike too large for FNT 2.0 offsets")
+        own = entries[:last - FIRST + 1]
+        widths = [w for w, _ in own]
+        nominal = points if em == own_em else em * 72 // DPI
+        header = struct.pack(
+            "<HI60sHHHHHHHBBBHBHHBHHBBBBHIIIIB",
+            0x0200, size, copyright, 0, nominal, DPI, DPI, ascent, height - em, 0,
+            0, 0, 0, 400, 0,              # not italic/underlined/struck, normal weight, ANSI
+            0, height, 0x11,              # variable pitch (bit 0 set), FF_ROMAN
+            avg, max(widths), FIRST, last, default_at - FIRST, ord(" ") - FIRST,
+            sum((w + 7) // 8 for w in widths) + 1 & ~1,
+            0, face_at, 0, bits_at, 0)
+        assert len(header) == 118
+        table = b"".join(struct.pack("<HH", w, bits_at + off) for w, off in own + [blank])
+        block += pad(header + table)
+        resources.append((start, nominal, em, header[:113]))
+    block += bits + FACE + b"\0"
+    return bytes(block), resources
 
 
 def pad(data, unit=1 << ALIGN_SHIFT):
@@ -148,7 +182,10 @@ def pad(data, unit=1 << ALIGN_SHIFT):
 
 
 def build_fon(strikes):
-    """MZ stub + NE header + tables, then the FONTDIR and FONT resources."""
+    """MZ stub + NE header + tables, then the FONTDIR and FONT resources.
+
+    `strikes` holds build_strike's (block, resources) for each strike.
+    """
     msg = b"This file holds Windows fonts; it is not a DOS program.\r\n$"
     code = bytes.fromhex("0e1fba0e00b409cd21b8014ccd21") + msg
     stub_len = (64 + len(code) + 15) // 16 * 16
@@ -158,14 +195,17 @@ def build_fon(strikes):
     assert len(mz) == 64
     stub = pad(mz + code)
 
-    sizes = ", ".join(str(p) for p, _, _, _ in strikes)
-    fontdir = struct.pack("<H", len(strikes)) + b"".join(
+    fonts = [(i, start, len(block) - start, points, prefix)
+             for i, (block, resources) in enumerate(strikes)
+             for start, points, _, prefix in resources]
+    sizes = ", ".join(str(p) for _, _, _, p, _ in fonts)
+    fontdir = struct.pack("<H", len(fonts)) + b"".join(
         struct.pack("<H", i + 1) + prefix + b"\0" + FACE + b"\0"
-        for i, (_, _, _, prefix) in enumerate(strikes))
-    resources = [fontdir] + [fnt for _, _, fnt, _ in strikes]
+        for i, (_, _, _, _, prefix) in enumerate(fonts))
+    resources = [fontdir] + [block for block, _ in strikes]
 
     # Tables after the 64-byte NE header, offsets relative to it.
-    n = len(strikes)
+    n = len(fonts)
     res_len = 2 + 8 + 12 + 8 + 12 * n + 2 + 8 + 1   # + "FONTDIR" name + end
     res_at = 64
     resident = bytes([7]) + b"MSSERIF" + b"\0\0" + b"\0"
@@ -190,9 +230,9 @@ def build_fon(strikes):
     restab += struct.pack("<HHHHI", offsets[0] >> 4, unit(len(fontdir)),
                           0x0C50, res_len - 9, 0)
     restab += struct.pack("<HHI", 0x8008, n, 0)
-    for i in range(n):
-        restab += struct.pack("<HHHHI", offsets[i + 1] >> 4,
-                              unit(len(resources[i + 1])), 0x1C30, 0x8001 + i, 0)
+    for i, (strike, start, length, _, _) in enumerate(fonts):
+        restab += struct.pack("<HHHHI", (offsets[strike + 1] + start) >> 4,
+                              unit(length), 0x1C30, 0x8001 + i, 0)
     restab += struct.pack("<H", 0) + bytes([7]) + b"FONTDIR" + b"\0"
     assert len(restab) == res_len
 
@@ -211,9 +251,11 @@ def main(argv):
         sys.exit("usage: make_font.py <out.fon> [bdf files...]")
     paths = argv[2:] or sorted(glob.glob(os.path.join(os.path.dirname(
         os.path.abspath(__file__)), "*.bdf")))
-    strikes = sorted(build_fnt(*read_bdf(p)) for p in paths)
-    if len({p for p, _, _, _ in strikes}) != len(strikes):
-        sys.exit("make_font.py: two strikes of the same point size")
+    strikes = sorted((build_strike(*read_bdf(p)) for p in paths),
+                     key=lambda strike: strike[1][0][2])
+    ems = [em for _, resources in strikes for _, _, em, _ in resources]
+    if len(set(ems)) != len(ems):
+        sys.exit("make_font.py: two strikes answer to the same em height")
     with open(argv[1], "wb") as f:
         f.write(build_fon(strikes))
 

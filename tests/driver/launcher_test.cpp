@@ -109,7 +109,10 @@ TEST_F(LauncherTest, ToolButtonNamesDrawNothing) {
     EXPECT_TRUE(unnamed.rgb == named.rgb) << "the launcher looks different without the buttons' names";
 }
 
-TEST_F(LauncherTest, ShowsEveryTextWhole) { ExpectTextsFit(program.Launcher(), L"MS Serif", 6); }
+TEST_F(LauncherTest, ShowsEveryTextWhole) {
+    ExpectSizedForDpi(program.Launcher(), IDD_COMPANION_DIALOG);
+    ExpectTextsFit(program.Launcher(), L"MS Serif", 6);
+}
 
 TEST_F(LauncherTest, FocusStartsOnTheChargeDeltaButton) {
     HWND expected = Item(program.Launcher(), IDC_CHARGE_DELTA_BUTTON);
@@ -140,6 +143,7 @@ TEST_F(AboutBoxTest, HasNoTitleBarAndShowsIconBitmapAndOk) {
     EXPECT_EQ(Style(children[2]) & SS_TYPEMASK, DWORD{SS_BITMAP});
     EXPECT_NE(Send(children[2], STM_GETIMAGE, IMAGE_BITMAP), 0) << "no bitmap shown";
 
+    ExpectSizedForDpi(about, IDD_ABOUTBOX);
     ExpectTextsFit(about, L"MS Serif", 8);
     SaveScreenshot(about, L"about_box");
     CloseTool(about, Closer::OkButton);
@@ -159,6 +163,16 @@ TEST_P(AboutBoxClosing, ClosesAndGivesTheLauncherBack) {
 
 INSTANTIATE_TEST_SUITE_P(Ways, AboutBoxClosing, testing::Values(Closer::OkButton, Closer::Enter, Closer::Escape),
                          CloserName);
+
+TEST_F(AboutBoxTest, OpensOverTheLauncherOnItsMonitor) {
+    for (LauncherPlace place : {LauncherPlace::WellInside, LauncherPlace::AtRightEdge, LauncherPlace::Minimised}) {
+        SCOPED_TRACE(testing::PrintToString(place));
+        PlaceLauncher(place);
+        HWND about = OpenAboutBox();
+        ASSERT_NE(about, nullptr);
+        CloseTool(about, Closer::Escape);
+    }
+}
 
 // ---- Ending the program ------------------------------------------------------
 

@@ -186,6 +186,41 @@ void ExpectTextsFit(HWND dialog, const wchar_t* fontFace, int points) {
     DeleteDC(dc);
 }
 
+namespace {
+
+// A dialog template's size in dialog units, read from the program's file.
+SIZE TemplateSize(int templateId) {
+    SIZE size{};
+    HMODULE program = LoadLibraryExW(ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HRSRC found = program ? FindResourceW(program, MAKEINTRESOURCEW(templateId), MAKEINTRESOURCEW(5)) : nullptr;
+    const WORD* words = found ? static_cast<const WORD*>(LockResource(LoadResource(program, found))) : nullptr;
+    if (words) {
+        // An extended template keeps its size after the help id and extended style.
+        const bool extended = words[0] == 1 && words[1] == 0xFFFF;
+        size = extended ? SIZE{words[11], words[12]} : SIZE{words[7], words[8]};
+    }
+    if (program) FreeLibrary(program);
+    return size;
+}
+
+}  // namespace
+
+void ExpectSizedForDpi(HWND dialog, int templateId) {
+    const SIZE units = TemplateSize(templateId);
+    ASSERT_GT(units.cx, 0) << "no dialog template " << templateId;
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    RECT client{};
+    GetClientRect(dialog, &client);
+    // At 96 dpi both the 6- and the 8-point "MS Serif" have base units of 6 x 13.
+    const double wanted = dpi / 96.0;
+    const double wide = client.right / static_cast<double>(MulDiv(units.cx, 6, 4));
+    const double high = client.bottom / static_cast<double>(MulDiv(units.cy, 13, 8));
+    EXPECT_NEAR(wide, wanted, 0.15 * wanted) << "width " << client.right << " pixels at " << dpi << " dpi";
+    EXPECT_NEAR(high, wanted, 0.15 * wanted) << "height " << client.bottom << " pixels at " << dpi << " dpi";
+}
+
 // ---- Input -----------------------------------------------------------------
 
 void Type(HWND control, const std::wstring& chars) {
@@ -436,16 +471,74 @@ void ProgramTest::ExpectModalOverLauncher(HWND dialog) {
     EXPECT_TRUE(WaitFor([&] { return !IsWindowEnabled(launcher); }))
         << "the launcher takes input under a dialog";
 
-    RECT over, box, screen;
-    GetWindowRect(launcher, &over);
+    // Over the launcher, or over its monitor's work area when the launcher is
+    // minimised, and kept inside that work area: on the launcher's own monitor.
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(launcher, MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT& screen = monitor.rcWork;
+    RECT over = screen, box;
+    if (!IsIconic(launcher)) GetWindowRect(launcher, &over);
     GetWindowRect(dialog, &box);
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &screen, 0);
     const auto centred = [](LONG areaFrom, LONG areaTo, LONG size, LONG screenFrom, LONG screenTo) {
         return std::clamp(areaFrom + (areaTo - areaFrom - size) / 2, screenFrom, screenTo - size);
     };
     const LONG width = box.right - box.left, height = box.bottom - box.top;
     EXPECT_NEAR(box.left, centred(over.left, over.right, width, screen.left, screen.right), 1);
     EXPECT_NEAR(box.top, centred(over.top, over.bottom, height, screen.top, screen.bottom), 1);
+}
+
+namespace {
+
+BOOL CALLBACK NoteMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
+    reinterpret_cast<std::vector<HMONITOR>*>(list)->push_back(monitor);
+    return TRUE;
+}
+
+}  // namespace
+
+void PrintTo(LauncherPlace place, std::ostream* out) {
+    static const char* const names[] = {"WellInside", "AtRightEdge", "Minimised"};
+    *out << names[static_cast<int>(place)];
+}
+
+void ProgramTest::PlaceLauncher(LauncherPlace place) {
+    HWND launcher = program.Launcher();
+    if (IsIconic(launcher)) {
+        ShowWindow(launcher, SW_RESTORE);
+        EXPECT_TRUE(WaitFor([&] { return !IsIconic(launcher); })) << "the launcher stayed minimised";
+    }
+    // The monitor farthest right: the second one where there are two.
+    std::vector<HMONITOR> monitors;
+    EnumDisplayMonitors(nullptr, nullptr, NoteMonitor, reinterpret_cast<LPARAM>(&monitors));
+    // A run on a display of several monitors says how many (TARROWBY_MONITORS).
+    if (const char* expected = std::getenv("TARROWBY_MONITORS")) {
+        ASSERT_EQ(monitors.size(), static_cast<size_t>(std::atoi(expected))) << "monitors the program sees";
+    }
+    ASSERT_FALSE(monitors.empty());
+    MONITORINFO chosen{}, info{};
+    chosen.cbSize = info.cbSize = sizeof info;
+    GetMonitorInfoW(monitors.front(), &chosen);
+    for (HMONITOR monitor : monitors) {
+        if (GetMonitorInfoW(monitor, &info) && info.rcWork.left > chosen.rcWork.left) chosen = info;
+    }
+    const RECT& work = chosen.rcWork;
+    RECT rect;
+    GetWindowRect(launcher, &rect);
+    const LONG width = rect.right - rect.left;
+    // Well inside; or a quarter of it past the right edge, where a dialog
+    // centred over it would cross that edge.
+    const LONG x = place == LauncherPlace::AtRightEdge ? work.right - width * 3 / 4 : work.left + 280;
+    const LONG y = work.top + 200;
+    SetWindowPos(launcher, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_TRUE(WaitFor([&] {
+        GetWindowRect(launcher, &rect);
+        return rect.left == x && rect.top == y;
+    })) << "the launcher did not move to " << x << ", " << y;
+    if (place == LauncherPlace::Minimised) {
+        ShowWindow(launcher, SW_MINIMIZE);
+        EXPECT_TRUE(WaitFor([&] { return IsIconic(launcher) != FALSE; })) << "the launcher was not minimised";
+    }
 }
 
 void ProgramTest::CloseTool(HWND dialog, Closer how) {

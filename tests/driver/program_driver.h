@@ -43,6 +43,9 @@ HWND Item(HWND dialog, int id);            // fails the test when missing
 // button on one line), in the dialog's font, made again here from its face and
 // size, with the program's own "MS Serif" where the system has none.
 void ExpectTextsFit(HWND dialog, const wchar_t* fontFace, int points);
+// An "MS Serif" dialog grows with the display's dots per inch: its client area
+// is within 15 % of its size at 96 dpi times the ratio of the two settings.
+void ExpectSizedForDpi(HWND dialog, int templateId);
 
 // ---- Input -----------------------------------------------------------------
 void Type(HWND control, const std::wstring& chars);  // posted WM_CHARs
@@ -119,6 +122,12 @@ enum class Closer { Escape, Enter, CloseBox, OkButton };
 void PrintTo(Closer how, std::ostream* out);
 std::string CloserName(const testing::TestParamInfo<Closer>& info);
 
+// Where a test puts the launcher before a dialog opens over it: on the
+// monitor farthest right (the second where there are two), well inside it or
+// partly past its right edge, or well inside it and then minimised.
+enum class LauncherPlace { WellInside, AtRightEdge, Minimised };
+void PrintTo(LauncherPlace place, std::ostream* out);
+
 // A fresh program for each test, ended after it.
 class ProgramTest : public testing::Test {
 protected:
@@ -127,10 +136,13 @@ protected:
 
     // Posts a click to a launcher button and waits for the tool it opens,
     // which must be owned by the launcher, hold it disabled and sit centred
-    // over it (kept on the screen).
+    // over it (over its monitor's work area when it is minimised), kept
+    // inside the work area of the launcher's monitor.
     HWND OpenTool(int buttonId, const std::wstring& caption);
     HWND OpenAboutBox();
     void ExpectModalOverLauncher(HWND dialog);
+    // Moves the launcher to `place`, restoring it first if it is minimised.
+    void PlaceLauncher(LauncherPlace place);
     // Closes `dialog` one of the user's ways; it must go and the launcher
     // must take input again.
     void CloseTool(HWND dialog, Closer how);

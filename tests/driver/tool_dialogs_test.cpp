@@ -2,6 +2,7 @@
 // dialog over the launcher, closes every way the user has, and opens again
 // empty, whatever it showed before.
 
+#include <string>
 #include <vector>
 
 #include "program_driver.h"
@@ -17,6 +18,7 @@ struct Tool {
     int firstFocus;  // 0: no field to type into
     const wchar_t* fontFace;
     int points;
+    int templateId;
     std::vector<Closer> closers;
     void (*use)(HWND dialog);
     void (*expectEmpty)(HWND dialog);
@@ -29,7 +31,7 @@ void ExpectBlank(HWND dialog, std::initializer_list<int> ids) {
 }
 
 const Tool kTools[] = {
-    {"ChargeDeltaCalculator", IDC_CHARGE_DELTA_BUTTON, L"Charge Delta Calculator", IDC_FROM_COMBO, L"MS Serif", 8,
+    {"ChargeDeltaCalculator", IDC_CHARGE_DELTA_BUTTON, L"Charge Delta Calculator", IDC_FROM_COMBO, L"MS Serif", 8, IDD_CHARGE_DELTA,
      {Closer::Escape, Closer::CloseBox, Closer::Enter},
      [](HWND dialog) {
          ChooseStation(dialog, IDC_FROM_COMBO, L"Amersham");
@@ -41,18 +43,18 @@ const Tool kTools[] = {
          EXPECT_EQ(Send(Item(dialog, IDC_TO_COMBO), CB_GETCURSEL), CB_ERR);
          ExpectBlank(dialog, {IDC_FROM_CURRENT, IDC_TO_CURRENT, IDC_DELTA});
      }},
-    {"StationCurrentFinder", IDC_CURRENT_FINDER_BUTTON, L"Station Current Finder", IDC_CURRENT_EDIT, L"MS Serif", 8,
+    {"StationCurrentFinder", IDC_CURRENT_FINDER_BUTTON, L"Station Current Finder", IDC_CURRENT_EDIT, L"MS Serif", 8, IDD_CURRENT_FINDER,
      {Closer::Escape, Closer::CloseBox},
      [](HWND dialog) {
          EXPECT_EQ(Ask(CurrentFinder(dialog), Entry::Typed, L"43", Trigger::EnterKey),
                    L"Canada Water\nHammersmith\nNeasden\nQueens Park\nRotherhithe\nStepney Green\nWest Finchley\n");
      },
      [](HWND dialog) { ExpectBlank(dialog, {IDC_CURRENT_EDIT, IDC_FOUND_STATIONS}); }},
-    {"TessaryLookup", IDC_TESSARY_LOOKUP_BUTTON, L"Tessary Lookup", IDC_NUMBER_EDIT, L"MS Serif", 8,
+    {"TessaryLookup", IDC_TESSARY_LOOKUP_BUTTON, L"Tessary Lookup", IDC_NUMBER_EDIT, L"MS Serif", 8, IDD_TESSARY_LOOKUP,
      {Closer::Escape, Closer::CloseBox},
      [](HWND dialog) { EXPECT_EQ(Ask(TessaryLookup(dialog), Entry::Typed, L"61", Trigger::EnterKey), L"Crossharbour & London Arena"); },
      [](HWND dialog) { ExpectBlank(dialog, {IDC_NUMBER_EDIT, IDC_STATION_NAME}); }},
-    {"TokenCollectionTable", IDC_TOKEN_TABLE_BUTTON, L"Token Collection Table", 0, L"MS Sans Serif", 8,
+    {"TokenCollectionTable", IDC_TOKEN_TABLE_BUTTON, L"Token Collection Table", 0, L"MS Sans Serif", 8, IDD_TOKEN_TABLE,
      {Closer::Escape, Closer::CloseBox, Closer::Enter},
      [](HWND) {},
      [](HWND dialog) { EXPECT_EQ(Children(dialog).size(), 30u); }},
@@ -95,8 +97,21 @@ TEST_P(ToolDialog, ShowsEveryTextWhole) {
     HWND dialog = OpenFresh();
     ASSERT_NE(dialog, nullptr);
     GetParam().use(dialog);
+    if (GetParam().fontFace == std::wstring(L"MS Serif")) ExpectSizedForDpi(dialog, GetParam().templateId);
     ExpectTextsFit(dialog, GetParam().fontFace, GetParam().points);
     CloseTool(dialog, Closer::Escape);
+}
+
+// Wherever the launcher stands, on whichever monitor, the tool opens over it
+// on that monitor (OpenTool checks where).
+TEST_P(ToolDialog, OpensOverTheLauncherOnItsMonitor) {
+    for (LauncherPlace place : {LauncherPlace::WellInside, LauncherPlace::AtRightEdge, LauncherPlace::Minimised}) {
+        SCOPED_TRACE(testing::PrintToString(place));
+        PlaceLauncher(place);
+        HWND dialog = OpenTool(GetParam().button, GetParam().caption);
+        ASSERT_NE(dialog, nullptr);
+        CloseTool(dialog, Closer::Escape);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Tools, ToolDialog, testing::ValuesIn(kTools),

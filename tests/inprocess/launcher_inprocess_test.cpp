@@ -714,8 +714,10 @@ TEST(LauncherAboutBox, AboutItemOpensAnOwnedBoxCentredOverTheLauncher) {
             EXPECT_FALSE(IsWindowEnabled(launcher));
             EXPECT_EQ("OK", TextOf(GetDlgItem(about, IDOK)));
 
-            RECT work{};
-            SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+            MONITORINFO monitor{};
+            monitor.cbSize = sizeof monitor;
+            GetMonitorInfoA(MonitorFromWindow(launcher, MONITOR_DEFAULTTONEAREST), &monitor);
+            const RECT& work = monitor.rcWork;
             const Box over = WindowBox(launcher), box = WindowBox(about);
             ExpectCentredOnAxis("x", box.left, box.right - box.left, over.left, over.right - over.left,
                                 work.left, work.right);

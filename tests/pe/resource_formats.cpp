@@ -176,6 +176,10 @@ std::optional<FontStrike> ParseFnt(std::span<const std::uint8_t> bytes) {
     r.Seek(face);
     f.face = r.Asciiz(32);
     if (!r.ok() || f.version != 0x0200 || f.first_char > f.last_char) return std::nullopt;
+    // Every bitmap, columns of 8 pixels by the cell's height, lies within the font.
+    for (const auto& [width, offset] : f.glyphs) {
+        if (offset + (width + 7u) / 8u * f.pixel_height > bytes.size()) return std::nullopt;
+    }
     return f;
 }
 

@@ -400,33 +400,58 @@ TEST_P(ExecutableTest, AboutStripIsA16ColourBitmap) {
 }
 
 // ---------------------------------------------------------------------------
-// The "MS Serif" face for systems without one: a font file of one 8-point
-// strike for 96 dpi, 13 pixels high with 2 of internal leading (an em of 11,
-// so that 6- and 8-point requests both take it, as Windows' own face is
-// made), with its own glyph for every character the program can show.
+// The "MS Serif" face for systems without one: bitmap strikes for 96 dpi.
+// Font matching gives a request the strike with the largest em height (cell
+// height less internal leading) not above the request's, and the smallest
+// when all are above. A dialog's font of p points asks at d dpi for an em of
+// p * d / 72 pixels: the launcher's 6 points for 8, 10, 12 and 16 at 96, 120,
+// 144 and 192 dpi, the other dialogs' 8 points for 11, 13, 16 and 21.
 
-TEST_P(ExecutableTest, SerifFontIsOneStrikeForEveryTextOfTheProgram) {
+struct SerifStrike {
+    int em;
+    int points;
+    int pixelHeight;
+    bool latin1;  // every Latin-1 character, not only printable ASCII
+    const char* serves;
+};
+
+const SerifStrike kSerifStrikes[] = {
+    {8, 6, 13, false, "6 points at 96 dpi: the 8-point glyphs, as Windows gives them"},
+    {10, 7, 17, false, "6 points at 120 dpi"},
+    {11, 8, 13, true, "8 points at 96 dpi"},
+    {12, 9, 17, false, "6 points at 144 dpi, 8 points at 120 dpi"},
+    {16, 12, 19, false, "8 points at 144 dpi and more, 6 points at 192 dpi"},
+};
+
+TEST_P(ExecutableTest, SerifFontHasAStrikeForEachDisplaySetting) {
     const pe::Resource* font = Find(pe::kRtRcData, 150);
     ASSERT_NE(font, nullptr) << "RCDATA 150 (IDR_SERIF_FONT) is missing";
-    const auto strikes = pe::ParseFontFile(font->data);
+    auto strikes = pe::ParseFontFile(font->data);
     ASSERT_TRUE(strikes.has_value()) << "RCDATA 150 is not a well-formed font file";
-    ASSERT_EQ(strikes->size(), 1u) << "strikes";
-    const pe::FontStrike& strike = strikes->front();
-    EXPECT_EQ(strike.face, "MS Serif");
-    EXPECT_EQ(strike.points, 8);
-    EXPECT_EQ(strike.vertical_dpi, 96);
-    EXPECT_EQ(strike.horizontal_dpi, 96);
-    EXPECT_EQ(strike.pixel_height, 13);
-    EXPECT_EQ(strike.internal_leading, 2);
-    EXPECT_EQ(strike.charset, 0) << "ANSI_CHARSET";
-    ASSERT_LE(strike.first_char, ' ');
-    ASSERT_GE(strike.last_char, '~');
-    const auto& fallback = strike.glyphs[strike.default_char];
-    for (int c = ' '; c <= '~'; ++c) {
-        const auto& glyph = strike.glyphs[c - strike.first_char];
-        EXPECT_GT(glyph.first, 0) << "'" << static_cast<char>(c) << "' has no width";
-        EXPECT_TRUE(c == ' ' || glyph.second != fallback.second)
-            << "'" << static_cast<char>(c) << "' is drawn as the default character";
+    const auto em = [](const pe::FontStrike& s) { return s.pixel_height - s.internal_leading; };
+    std::sort(strikes->begin(), strikes->end(), [&](const auto& a, const auto& b) { return em(a) < em(b); });
+    ASSERT_EQ(strikes->size(), std::size(kSerifStrikes)) << "strikes";
+    for (std::size_t i = 0; i < strikes->size(); ++i) {
+        const pe::FontStrike& strike = (*strikes)[i];
+        const SerifStrike& expected = kSerifStrikes[i];
+        SCOPED_TRACE(expected.serves);
+        EXPECT_EQ(strike.face, "MS Serif");
+        EXPECT_EQ(em(strike), expected.em);
+        EXPECT_EQ(strike.points, expected.points);
+        EXPECT_EQ(strike.pixel_height, expected.pixelHeight);
+        EXPECT_EQ(strike.vertical_dpi, 96);
+        EXPECT_EQ(strike.horizontal_dpi, 96);
+        EXPECT_EQ(strike.charset, 0) << "ANSI_CHARSET";
+        ASSERT_LE(strike.first_char, ' ');
+        ASSERT_GE(strike.last_char, expected.latin1 ? 0xFF : '~');
+        ASSERT_LT(strike.default_char, strike.glyphs.size());
+        const auto& fallback = strike.glyphs[strike.default_char];
+        for (int c = ' '; c <= '~'; ++c) {
+            const auto& glyph = strike.glyphs[c - strike.first_char];
+            EXPECT_GT(glyph.first, 0) << "'" << static_cast<char>(c) << "' has no width";
+            EXPECT_TRUE(c == ' ' || glyph.second != fallback.second)
+                << "'" << static_cast<char>(c) << "' is drawn as the default character";
+        }
     }
 }
 
