@@ -7,5 +7,8 @@ class CAboutDlg : public CDialog {
 public:
     CAboutDlg();
 
+protected:
+    BOOL OnInitDialog() override;
+
     DECLARE_MESSAGE_MAP()
 };

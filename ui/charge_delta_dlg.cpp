@@ -1,5 +1,6 @@
 #include "charge_delta_dlg.h"
 
+#include "afxacc.h"
 #include "resource.h"
 #include "station_queries.h"
 
@@ -29,6 +30,17 @@ BOOL CChargeDeltaDlg::OnInitDialog() {
         m_fromCombo.SetItemData(m_fromCombo.AddString(name), static_cast<DWORD_PTR>(index));
         m_toCombo.SetItemData(m_toCombo.AddString(name), static_cast<DWORD_PTR>(index));
     }
+    // For screen readers: the labels come after the lists in window order,
+    // where a reader does not look for them, and the figures have none. Each
+    // figure is read with its name and as soon as it changes.
+    AfxSetAccessibleName(m_fromCombo, "From");
+    AfxSetAccessibleName(m_toCombo, "To");
+    AfxSetAccessibleName(m_fromCurrent, "From current", true);
+    AfxSetAccessibleName(m_toCurrent, "To current", true);
+    AfxSetAccessibleName(m_delta, "Delta", true);
+    AfxSetLiveRegion(m_fromCurrent);
+    AfxSetLiveRegion(m_toCurrent);
+    AfxSetLiveRegion(m_delta);
     return TRUE;
 }
 
@@ -47,11 +59,15 @@ void CChargeDeltaDlg::ShowSelectedCurrent(const CComboBox& list, CStatic& curren
     if (selected == CB_ERR) return;
     const int station = static_cast<int>(list.GetItemData(selected));
     current.SetWindowText(CurrentText(m_pStationTable->GetStationCurrent(station)));
+    AfxNotifyNewText(current);
 }
 
 void CChargeDeltaDlg::UpdateDelta() {
     CString fromText, toText, delta;
     m_fromCurrent.GetWindowText(fromText);
     m_toCurrent.GetWindowText(toText);
-    if (DeltaText(fromText, toText, delta)) m_delta.SetWindowText(delta);
+    if (DeltaText(fromText, toText, delta)) {
+        m_delta.SetWindowText(delta);
+        AfxNotifyNewText(m_delta);
+    }
 }

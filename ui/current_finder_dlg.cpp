@@ -1,5 +1,6 @@
 #include "current_finder_dlg.h"
 
+#include "afxacc.h"
 #include "resource.h"
 #include "station_queries.h"
 
@@ -15,8 +16,18 @@ void CCurrentFinderDlg::DoDataExchange(CDataExchange* pDX) {
     DDX_Control(pDX, IDC_FOUND_STATIONS, m_foundStations);
 }
 
+BOOL CCurrentFinderDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    // Its label comes after the field in window order, where a screen reader
+    // does not look for it; the answer is read out as soon as it shows.
+    AfxSetAccessibleName(m_currentEdit, "Current");
+    AfxSetLiveRegion(m_foundStations);
+    return TRUE;
+}
+
 void CCurrentFinderDlg::OnFind() {
     CString typed;
     m_currentEdit.GetWindowText(typed);
     m_foundStations.SetWindowText(FindStationsText(typed, *m_pStationTable));
+    AfxNotifyNewText(m_foundStations);
 }

@@ -15,6 +15,7 @@ protected:
     const StationTable* m_pStationTable = nullptr;
 
     void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
 
     afx_msg void OnFind();
 

@@ -1,5 +1,6 @@
 #include "tessary_lookup_dlg.h"
 
+#include "afxacc.h"
 #include "resource.h"
 #include "station_queries.h"
 
@@ -15,8 +16,18 @@ void CTessaryLookupDlg::DoDataExchange(CDataExchange* pDX) {
     DDX_Control(pDX, IDC_STATION_NAME, m_stationName);
 }
 
+BOOL CTessaryLookupDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    // Its label comes after the field in window order, where a screen reader
+    // does not look for it; the answer is read out as soon as it shows.
+    AfxSetAccessibleName(m_numberEdit, "Tessary Number");
+    AfxSetLiveRegion(m_stationName);
+    return TRUE;
+}
+
 void CTessaryLookupDlg::OnLookup() {
     CString typed;
     m_numberEdit.GetWindowText(typed);
     m_stationName.SetWindowText(LookupStationText(typed, *m_pStationTable));
+    AfxNotifyNewText(m_stationName);
 }

@@ -9,6 +9,7 @@ public:
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
 
     DECLARE_MESSAGE_MAP()
 };

@@ -456,7 +456,7 @@ HWND ProgramTest::OpenTool(int buttonId, const std::wstring& caption) {
 
 HWND ProgramTest::OpenAboutBox() {
     PostMessageW(program.Launcher(), WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
-    HWND about = program.WaitForDialog(L"");
+    HWND about = program.WaitForDialog(kAboutBoxName);
     if (!about) {
         ADD_FAILURE() << "the About box did not open";
         return nullptr;

@@ -117,6 +117,9 @@ private:
     HWND m_launcher = nullptr;
 };
 
+// The About box has no title bar: its window text names it for screen readers.
+inline constexpr wchar_t kAboutBoxName[] = L"About Tarrowby Companion 1.0.0.1";
+
 // The user's ways of closing a dialog.
 enum class Closer { Escape, Enter, CloseBox, OkButton };
 void PrintTo(Closer how, std::ostream* out);

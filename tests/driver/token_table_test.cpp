@@ -52,13 +52,17 @@ TEST_F(TokenTableTest, ShowsElevenRowsInFourRuledGroups) {
 
     std::vector<HWND> situations, tokens;
     std::vector<RECT> across, down;  // the ruled lines
+    std::vector<std::wstring> readOrder;  // the texts in window order, as a screen reader reads them
     for (HWND child : Children(dialog)) {
         ASSERT_EQ(ClassName(child), L"Static");
         const DWORD kind = Style(child) & SS_TYPEMASK;
         if (kind == SS_BLACKFRAME) {
             const RECT rect = ScreenRect(child);
             (rect.right - rect.left > rect.bottom - rect.top ? across : down).push_back(rect);
-        } else if (kind == SS_RIGHT) {
+            continue;
+        }
+        readOrder.push_back(Text(child));
+        if (kind == SS_RIGHT) {
             situations.push_back(child);
         } else if (kind == SS_LEFT) {
             tokens.push_back(child);
@@ -89,6 +93,9 @@ TEST_F(TokenTableTest, ShowsElevenRowsInFourRuledGroups) {
     std::vector<Row> shown;
     for (const auto& row : rows) shown.push_back(row.second);
     EXPECT_EQ(shown, kRows);
+    std::vector<std::wstring> rowByRow;
+    for (const Row& row : kRows) rowByRow.insert(rowByRow.end(), {row.situation, row.tokens});
+    EXPECT_EQ(readOrder, rowByRow) << "a screen reader would not hear each award after its situation";
 
     const auto doubles = std::count_if(tokens.begin(), tokens.end(), [](HWND t) { return Text(t).rfind(L"+2", 0) == 0; });
     EXPECT_EQ(doubles, 1) << "awards of two tokens";

@@ -1,7 +1,11 @@
 // What the four tools share: each opens from its launcher button as a modal
 // dialog over the launcher, closes every way the user has, and opens again
-// empty, whatever it showed before.
+// empty, whatever it showed before; and what a screen reader hears of every
+// dialog.
 
+#include <oleacc.h>
+
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -16,6 +20,7 @@ struct Tool {
     int button;
     const wchar_t* caption;
     int firstFocus;  // 0: no field to type into
+    int answer;      // the field that shows what `use` asked for (0: none)
     const wchar_t* fontFace;
     int points;
     int templateId;
@@ -31,7 +36,8 @@ void ExpectBlank(HWND dialog, std::initializer_list<int> ids) {
 }
 
 const Tool kTools[] = {
-    {"ChargeDeltaCalculator", IDC_CHARGE_DELTA_BUTTON, L"Charge Delta Calculator", IDC_FROM_COMBO, L"MS Serif", 8, IDD_CHARGE_DELTA,
+    {"ChargeDeltaCalculator", IDC_CHARGE_DELTA_BUTTON, L"Charge Delta Calculator", IDC_FROM_COMBO, IDC_DELTA,
+     L"MS Serif", 8, IDD_CHARGE_DELTA,
      {Closer::Escape, Closer::CloseBox, Closer::Enter},
      [](HWND dialog) {
          ChooseStation(dialog, IDC_FROM_COMBO, L"Amersham");
@@ -43,18 +49,21 @@ const Tool kTools[] = {
          EXPECT_EQ(Send(Item(dialog, IDC_TO_COMBO), CB_GETCURSEL), CB_ERR);
          ExpectBlank(dialog, {IDC_FROM_CURRENT, IDC_TO_CURRENT, IDC_DELTA});
      }},
-    {"StationCurrentFinder", IDC_CURRENT_FINDER_BUTTON, L"Station Current Finder", IDC_CURRENT_EDIT, L"MS Serif", 8, IDD_CURRENT_FINDER,
+    {"StationCurrentFinder", IDC_CURRENT_FINDER_BUTTON, L"Station Current Finder", IDC_CURRENT_EDIT,
+     IDC_FOUND_STATIONS, L"MS Serif", 8, IDD_CURRENT_FINDER,
      {Closer::Escape, Closer::CloseBox},
      [](HWND dialog) {
          EXPECT_EQ(Ask(CurrentFinder(dialog), Entry::Typed, L"43", Trigger::EnterKey),
                    L"Canada Water\nHammersmith\nNeasden\nQueens Park\nRotherhithe\nStepney Green\nWest Finchley\n");
      },
      [](HWND dialog) { ExpectBlank(dialog, {IDC_CURRENT_EDIT, IDC_FOUND_STATIONS}); }},
-    {"TessaryLookup", IDC_TESSARY_LOOKUP_BUTTON, L"Tessary Lookup", IDC_NUMBER_EDIT, L"MS Serif", 8, IDD_TESSARY_LOOKUP,
+    {"TessaryLookup", IDC_TESSARY_LOOKUP_BUTTON, L"Tessary Lookup", IDC_NUMBER_EDIT, IDC_STATION_NAME,
+     L"MS Serif", 8, IDD_TESSARY_LOOKUP,
      {Closer::Escape, Closer::CloseBox},
      [](HWND dialog) { EXPECT_EQ(Ask(TessaryLookup(dialog), Entry::Typed, L"61", Trigger::EnterKey), L"Crossharbour & London Arena"); },
      [](HWND dialog) { ExpectBlank(dialog, {IDC_NUMBER_EDIT, IDC_STATION_NAME}); }},
-    {"TokenCollectionTable", IDC_TOKEN_TABLE_BUTTON, L"Token Collection Table", 0, L"MS Sans Serif", 8, IDD_TOKEN_TABLE,
+    {"TokenCollectionTable", IDC_TOKEN_TABLE_BUTTON, L"Token Collection Table", 0, 0, L"MS Sans Serif", 8,
+     IDD_TOKEN_TABLE,
      {Closer::Escape, Closer::CloseBox, Closer::Enter},
      [](HWND) {},
      [](HWND dialog) { EXPECT_EQ(Children(dialog).size(), 30u); }},
@@ -116,6 +125,117 @@ TEST_P(ToolDialog, OpensOverTheLauncherOnItsMonitor) {
 
 INSTANTIATE_TEST_SUITE_P(Tools, ToolDialog, testing::ValuesIn(kTools),
                          [](const testing::TestParamInfo<Tool>& info) { return std::string(info.param.name); });
+
+// ---- What a screen reader hears ----------------------------------------------
+// Read as a reader reads it, from outside: through oleacc and WinEvents.
+
+// A control by its id; the About box's pictures, which have none, by their
+// kind; kTheDialog for the dialog itself.
+constexpr int kIconPicture = -SS_ICON, kBitmapPicture = -SS_BITMAP, kTheDialog = 0;
+
+struct Spoken {
+    const wchar_t* dialog;  // its caption
+    int control;
+    const wchar_t* name;              // when the dialog opens
+    const wchar_t* afterUse = nullptr;  // once the tool's `use` has run; nullptr: the same
+};
+
+const Spoken kSpoken[] = {
+    {L"Tarrowby Companion", IDC_CHARGE_DELTA_BUTTON, L"Charge Delta Calculator"},
+    {L"Tarrowby Companion", IDC_CURRENT_FINDER_BUTTON, L"Station Current Finder"},
+    {L"Tarrowby Companion", IDC_TESSARY_LOOKUP_BUTTON, L"Tessary Lookup"},
+    {L"Tarrowby Companion", IDC_TOKEN_TABLE_BUTTON, L"Token Collection Table"},
+    {kAboutBoxName, kTheDialog, kAboutBoxName},
+    {kAboutBoxName, IDOK, L"OK"},
+    {kAboutBoxName, kIconPicture, L"Tarrowby Companion"},
+    {kAboutBoxName, kBitmapPicture, L"<none>"},  // a decoration, not its resource number read as text
+    {L"Charge Delta Calculator", IDC_FROM_COMBO, L"From"},
+    {L"Charge Delta Calculator", IDC_TO_COMBO, L"To"},
+    {L"Charge Delta Calculator", IDC_FROM_CURRENT, L"From current", L"From current 100"},
+    {L"Charge Delta Calculator", IDC_TO_CURRENT, L"To current", L"To current 0"},
+    {L"Charge Delta Calculator", IDC_DELTA, L"Delta", L"Delta -100"},
+    {L"Station Current Finder", IDC_CURRENT_EDIT, L"Current"},
+    {L"Tessary Lookup", IDC_NUMBER_EDIT, L"Tessary Number"},
+};
+
+std::wstring AccessibleName(HWND window) {
+    // IID_IAccessible, spelt out: mingw's oleacc import library has it only as a thunk.
+    const GUID accessible = {0x618736E0, 0x3C3D, 0x11CF, {0x81, 0x0C, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
+    IAccessible* object = nullptr;
+    if (AccessibleObjectFromWindow(window, OBJID_CLIENT, accessible, reinterpret_cast<void**>(&object)) != S_OK) {
+        return L"<no object>";
+    }
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    const bool named = object->get_accName(self, &name) == S_OK && name;
+    const std::wstring spoken = named ? std::wstring(name, SysStringLen(name)) : L"<none>";
+    SysFreeString(name);
+    object->Release();
+    return spoken;
+}
+
+void ExpectSpokenNames(HWND dialog, const std::wstring& caption, bool used) {
+    for (const Spoken& s : kSpoken) {
+        if (caption != s.dialog) continue;
+        HWND control = s.control > 0 ? Item(dialog, s.control) : dialog;
+        for (HWND child : Children(dialog)) {
+            if (s.control < 0 && (Style(child) & SS_TYPEMASK) == DWORD(-s.control)) control = child;
+        }
+        EXPECT_EQ(AccessibleName(control), used && s.afterUse ? s.afterUse : s.name)
+            << Narrow(caption) << ", control " << s.control << (used ? " after use" : " on opening");
+    }
+}
+
+// The windows of which the program told readers of a new name, value or live text.
+std::vector<HWND> g_changed;
+
+void CALLBACK RecordChange(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD) {
+    const bool spoken = event == EVENT_OBJECT_NAMECHANGE || event == EVENT_OBJECT_VALUECHANGE ||
+                        event == EVENT_OBJECT_LIVEREGIONCHANGED;
+    if (spoken && object == OBJID_CLIENT && child == CHILDID_SELF) g_changed.push_back(window);
+}
+
+// Out of context, the events come to this thread as messages.
+bool HeardChangeOn(HWND window) {
+    return WaitFor([&] {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+        return std::find(g_changed.begin(), g_changed.end(), window) != g_changed.end();
+    }, 5000);
+}
+
+using ScreenReaderTest = ProgramTest;
+
+TEST_F(ScreenReaderTest, NamesEveryFieldAndHearsEveryNewAnswer) {
+    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+    DWORD processId = 0;
+    GetWindowThreadProcessId(program.Launcher(), &processId);
+    HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_LIVEREGIONCHANGED, nullptr,
+                                         RecordChange, processId, 0, WINEVENT_OUTOFCONTEXT);
+    ASSERT_NE(hook, nullptr);
+    ExpectSpokenNames(program.Launcher(), L"Tarrowby Companion", false);
+    HWND about = OpenAboutBox();
+    ASSERT_NE(about, nullptr);
+    ExpectSpokenNames(about, kAboutBoxName, false);
+    CloseTool(about, Closer::OkButton);
+    for (const Tool& tool : kTools) {
+        SCOPED_TRACE(tool.name);
+        HWND dialog = OpenTool(tool.button, tool.caption);
+        ASSERT_NE(dialog, nullptr);
+        ExpectSpokenNames(dialog, tool.caption, false);
+        g_changed.clear();
+        tool.use(dialog);
+        if (tool.answer) {
+            EXPECT_TRUE(HeardChangeOn(Item(dialog, tool.answer))) << "no reader was told of the new answer";
+        }
+        ExpectSpokenNames(dialog, tool.caption, true);
+        CloseTool(dialog, Closer::Escape);
+    }
+    UnhookWinEvent(hook);
+    CoUninitialize();
+}
 
 }  // namespace
 }  // namespace driver
