@@ -2,321 +2,326 @@
 
 namespace {
 
-struct StationRow {
-    const char* name;
-    int current;
-};
-
 // One row per station, in Tessary order (number = index + 1). The order is
 // alphabetical but for the Heathrow pair, whose numbers are part of the game,
-// so it must never be re-sorted. Sized by NUM_STATIONS: a row too many does
-// not compile, and neither does a row too few (the check below the table).
+// so it must never be re-sorted. The rows become two plain arrays: the names
+// one after another, each ended by its NUL, and the currents, a byte each.
 // clang-format off
-constexpr StationRow kStations[NUM_STATIONS] = {
-    {"Acton Town", 63},
-    {"Aldgate", 32},
-    {"Aldgate East", 39},
-    {"All Saints", 52},
-    {"Alperton", 65},
-    {"Amersham", 100},
-    {"Angel", 21},
-    {"Archway", 35},
-    {"Arnos Grove", 52},
-    {"Arsenal", 38},
-    {"Baker Street", 19},
-    {"Balham", 49},
-    {"Bank", 21},
-    {"Barbican", 16},
-    {"Barking", 70},
-    {"Barkingside", 79},
-    {"Barons Court", 41},
-    {"Bayswater", 31},
-    {"Beckton", 86},
-    {"Beckton Park", 77},
-    {"Becontree", 76},
-    {"Belsize Park", 28},
-    {"Bermondsey", 36},
-    {"Bethnal Green", 40},
-    {"Blackfriars", 16},
-    {"Blackhorse Road", 56},
-    {"Blackwall", 57},
-    {"Bond Street", 15},
-    {"Borough", 29},
-    {"Boston Manor", 69},
-    {"Bounds Green", 50},
-    {"Bow Church", 52},
-    {"Bow Road", 50},
-    {"Brent Cross", 37},
-    {"Brixton", 44},
-    {"Bromley-by-Bow", 56},
-    {"Buckhurst Hill", 79},
-    {"Burnt Oak", 46},
-    {"Caledonian Road", 32},
-    {"Camden Town", 22},
-    {"Canada Water", 43},
-    {"Canary Wharf", 55},
-    {"Canning Town", 62},
-    {"Cannon Street", 18},
-    {"Canons Park", 54},
-    {"Chalfont and Latimer", 91},
-    {"Chalk Farm", 26},
-    {"Chancery Lane", 10},
-    {"Charing Cross", 12},
-    {"Chesham", 97},
-    {"Chigwell", 80},
-    {"Chiswick Park", 62},
-    {"Chorleywood", 86},
-    {"Clapham Common", 45},
-    {"Clapham North", 44},
-    {"Clapham South", 47},
-    {"Cockfosters", 58},
-    {"Colindale", 44},
-    {"Colliers Wood", 54},
-    {"Covent Garden", 4},
-    {"Crossharbour & London Arena", 57},
-    {"Croxley", 85},
-    {"Custom House", 70},
-    {"Cyprus", 79},
-    {"Dagenham East", 83},
-    {"Dagenham Heathway", 79},
-    {"Debden", 87},
-    {"Devons Road", 52},
-    {"Dollis Hill", 41},
-    {"Ealing Broadway", 68},
-    {"Ealing Common", 62},
-    {"Earl's Court", 35},
-    {"East Acton", 47},
-    {"East Finchley", 39},
-    {"East Ham", 68},
-    {"East India", 60},
-    {"East Putney", 49},
-    {"Eastcote", 73},
-    {"Edgware", 49},
-    {"Edgware Road", 26},
-    {"Elephant and Castle", 32},
-    {"Elm Park", 86},
-    {"Embankment", 15},
-    {"Epping", 93},
-    {"Euston", 14},
-    {"Euston Square", 11},
-    {"Fairlop", 80},
-    {"Farringdon", 15},
-    {"Finchley Central", 41},
-    {"Finchley Road", 30},
-    {"Finsbury Park", 41},
-    {"Fulham Broadway", 42},
-    {"Gallions Reach", 81},
-    {"Gants Hill", 75},
-    {"Gloucester Road", 31},
-    {"Golders Green", 35},
-    {"Goldhawk Road", 42},
-    {"Goodge Street", 4},
-    {"Grange Hill", 82},
-    {"Great Portland Street", 12},
-    {"Green Park", 16},
-    {"Greenford", 71},
-    {"Gunnersbury", 62},
-    {"Hainault", 81},
-    {"Hammersmith", 43},
-    {"Hampstead", 32},
-    {"Hanger Lane", 65},
-    {"Harlesden", 47},
-    {"Harrow and Wealdstone", 58},
-    {"Harrow-on-the-Hill", 59},
-    {"Hatton Cross", 77},
-    {"Heathrow Terminals 1,2,3", 81},
-    {"Heathrow Terminal 4", 82},
-    {"Hendon Central", 41},
-    {"Heron Quays", 56},
-    {"High Barnet", 51},
-    {"High Street Kensington", 31},
-    {"Highbury and Islington", 34},
-    {"Highgate", 37},
-    {"Hillingdon", 83},
-    {"Holborn", 5},
-    {"Holland Park", 36},
-    {"Holloway Road", 35},
-    {"Hornchurch", 88},
-    {"Hounslow Central", 72},
-    {"Hounslow East", 71},
-    {"Hounslow West", 74},
-    {"Hyde Park Corner", 19},
-    {"Ickenham", 81},
-    {"Island Gardens", 59},
-    {"Kennington", 39},
-    {"Kensal Green", 45},
-    {"Kensington (Olympia)", 35},
-    {"Kentish Town", 27},
-    {"Kenton", 55},
-    {"Kew Gardens", 65},
-    {"Kilburn", 36},
-    {"Kilburn Park", 42},
-    {"King's Cross St. Pancras", 15},
-    {"Kingsbury", 49},
-    {"Knightsbridge", 21},
-    {"Ladbroke Grove", 40},
-    {"Lambeth North", 29},
-    {"Lancaster Gate", 22},
-    {"Latimer Road", 41},
-    {"Leicester Square", 5},
-    {"Leyton", 64},
-    {"Leytonstone", 65},
-    {"Limehouse", 45},
-    {"Liverpool Street", 31},
-    {"London Bridge", 28},
-    {"Loughton", 84},
-    {"Maida Vale", 40},
-    {"Manor House", 45},
-    {"Mansion House", 17},
-    {"Marble Arch", 21},
-    {"Marylebone", 24},
-    {"Mile End", 48},
-    {"Mill Hill East", 46},
-    {"Monument", 24},
-    {"Moor Park", 81},
-    {"Moorgate", 23},
-    {"Morden", 58},
-    {"Mornington Crescent", 18},
-    {"Mudchute", 58},
-    {"Neasden", 43},
-    {"New Cross", 51},
-    {"New Cross Gate", 49},
-    {"Newbury Park", 79},
-    {"North Acton", 52},
-    {"North Ealing", 62},
-    {"North Greenwich", 60},
-    {"North Harrow", 65},
-    {"North Wembley", 49},
-    {"Northfields", 67},
-    {"Northolt", 73},
-    {"Northwick Park", 55},
-    {"Northwood", 77},
-    {"Northwood Hills", 73},
-    {"Notting Hill Gate", 30},
-    {"Oakwood", 56},
-    {"Old Street", 23},
-    {"Osterley", 71},
-    {"Oval", 40},
-    {"Oxford Circus", 8},
-    {"Paddington", 32},
-    {"Park Royal", 62},
-    {"Parsons Green", 44},
-    {"Perivale", 69},
-    {"Piccadilly Circus", 9},
-    {"Pimlico", 30},
-    {"Pinner", 67},
-    {"Plaistow", 64},
-    {"Poplar", 52},
-    {"Preston Road", 50},
-    {"Prince Regent", 72},
-    {"Pudding Mill Lane", 55},
-    {"Putney Bridge", 46},
-    {"Queens Park", 43},
-    {"Queensbury", 51},
-    {"Queensway", 26},
-    {"Ravenscourt Park", 48},
-    {"Rayners Lane", 71},
-    {"Redbridge", 72},
-    {"Regent's Park", 10},
-    {"Richmond", 67},
-    {"Rickmansworth", 84},
-    {"Roding Valley", 76},
-    {"Rotherhithe", 43},
-    {"Royal Albert", 74},
-    {"Royal Oak", 38},
-    {"Royal Victoria", 67},
-    {"Ruislip", 78},
-    {"Ruislip Gardens", 74},
-    {"Ruislip Manor", 75},
-    {"Russell Square", 8},
-    {"Seven Sisters", 50},
-    {"Shadwell", 41},
-    {"Shepherd's Bush", 39},
-    {"Shoreditch", 40},
-    {"Sloane Square", 23},
-    {"Snaresbrook", 67},
-    {"South Ealing", 65},
-    {"South Harrow", 68},
-    {"South Kensington", 28},
-    {"South Kenton", 50},
-    {"South Quay", 57},
-    {"South Ruislip", 73},
-    {"South Wimbledon", 56},
-    {"South Woodford", 69},
-    {"Southfields", 53},
-    {"Southgate", 54},
-    {"Southwark", 23},
-    {"St. James's Park", 18},
-    {"St. John's Wood", 26},
-    {"St. Paul's", 16},
-    {"Stamford Brook", 53},
-    {"Stanmore", 56},
-    {"Stepney Green", 43},
-    {"Stockwell", 42},
-    {"Stonebridge Park", 48},
-    {"Stratford", 62},
-    {"Sudbury Hill", 67},
-    {"Sudbury Town", 66},
-    {"Surrey Quays", 47},
-    {"Swiss Cottage", 28},
-    {"Temple", 16},
-    {"Theydon Bois", 90},
-    {"Tooting Bec", 51},
-    {"Tooting Broadway", 53},
-    {"Tottenham Court Road", 0},
-    {"Tottenham Hale", 51},
-    {"Totteridge and Whetstone", 48},
-    {"Tower Gateway", 34},
-    {"Tower Hill", 32},
-    {"Tufnell Park", 33},
-    {"Turnham Green", 58},
-    {"Turnpike Lane", 47},
-    {"Upminster", 94},
-    {"Upminster Bridge", 91},
-    {"Upney", 73},
-    {"Upton Park", 66},
-    {"Uxbridge", 88},
-    {"Vauxhall", 36},
-    {"Victoria", 20},
-    {"Walthamstow Central", 58},
-    {"Wanstead", 70},
-    {"Wapping", 42},
-    {"Warren Street", 9},
-    {"Warwick Avenue", 38},
-    {"Waterloo", 23},
-    {"Watford", 87},
-    {"Wembley Central", 49},
-    {"Wembley Park", 45},
-    {"West Acton", 57},
-    {"West Brompton", 40},
-    {"West Finchley", 43},
-    {"West Ham", 63},
-    {"West Hampstead", 33},
-    {"West Harrow", 65},
-    {"West India Quay", 54},
-    {"West Kensington", 39},
-    {"West Ruislip", 84},
-    {"Westbourne Park", 39},
-    {"Westferry", 48},
-    {"Westminster", 16},
-    {"White City", 44},
-    {"Whitechapel", 40},
-    {"Willesden Green", 39},
-    {"Willesden Junction", 46},
-    {"Wimbledon", 61},
-    {"Wimbledon Park", 57},
-    {"Wood Green", 48},
-    {"Woodford", 72},
-    {"Woodside Park", 46},
-};
+#define STATION_ROWS(ROW) \
+    ROW("Acton Town", 63) \
+    ROW("Aldgate", 32) \
+    ROW("Aldgate East", 39) \
+    ROW("All Saints", 52) \
+    ROW("Alperton", 65) \
+    ROW("Amersham", 100) \
+    ROW("Angel", 21) \
+    ROW("Archway", 35) \
+    ROW("Arnos Grove", 52) \
+    ROW("Arsenal", 38) \
+    ROW("Baker Street", 19) \
+    ROW("Balham", 49) \
+    ROW("Bank", 21) \
+    ROW("Barbican", 16) \
+    ROW("Barking", 70) \
+    ROW("Barkingside", 79) \
+    ROW("Barons Court", 41) \
+    ROW("Bayswater", 31) \
+    ROW("Beckton", 86) \
+    ROW("Beckton Park", 77) \
+    ROW("Becontree", 76) \
+    ROW("Belsize Park", 28) \
+    ROW("Bermondsey", 36) \
+    ROW("Bethnal Green", 40) \
+    ROW("Blackfriars", 16) \
+    ROW("Blackhorse Road", 56) \
+    ROW("Blackwall", 57) \
+    ROW("Bond Street", 15) \
+    ROW("Borough", 29) \
+    ROW("Boston Manor", 69) \
+    ROW("Bounds Green", 50) \
+    ROW("Bow Church", 52) \
+    ROW("Bow Road", 50) \
+    ROW("Brent Cross", 37) \
+    ROW("Brixton", 44) \
+    ROW("Bromley-by-Bow", 56) \
+    ROW("Buckhurst Hill", 79) \
+    ROW("Burnt Oak", 46) \
+    ROW("Caledonian Road", 32) \
+    ROW("Camden Town", 22) \
+    ROW("Canada Water", 43) \
+    ROW("Canary Wharf", 55) \
+    ROW("Canning Town", 62) \
+    ROW("Cannon Street", 18) \
+    ROW("Canons Park", 54) \
+    ROW("Chalfont and Latimer", 91) \
+    ROW("Chalk Farm", 26) \
+    ROW("Chancery Lane", 10) \
+    ROW("Charing Cross", 12) \
+    ROW("Chesham", 97) \
+    ROW("Chigwell", 80) \
+    ROW("Chiswick Park", 62) \
+    ROW("Chorleywood", 86) \
+    ROW("Clapham Common", 45) \
+    ROW("Clapham North", 44) \
+    ROW("Clapham South", 47) \
+    ROW("Cockfosters", 58) \
+    ROW("Colindale", 44) \
+    ROW("Colliers Wood", 54) \
+    ROW("Covent Garden", 4) \
+    ROW("Crossharbour & London Arena", 57) \
+    ROW("Croxley", 85) \
+    ROW("Custom House", 70) \
+    ROW("Cyprus", 79) \
+    ROW("Dagenham East", 83) \
+    ROW("Dagenham Heathway", 79) \
+    ROW("Debden", 87) \
+    ROW("Devons Road", 52) \
+    ROW("Dollis Hill", 41) \
+    ROW("Ealing Broadway", 68) \
+    ROW("Ealing Common", 62) \
+    ROW("Earl's Court", 35) \
+    ROW("East Acton", 47) \
+    ROW("East Finchley", 39) \
+    ROW("East Ham", 68) \
+    ROW("East India", 60) \
+    ROW("East Putney", 49) \
+    ROW("Eastcote", 73) \
+    ROW("Edgware", 49) \
+    ROW("Edgware Road", 26) \
+    ROW("Elephant and Castle", 32) \
+    ROW("Elm Park", 86) \
+    ROW("Embankment", 15) \
+    ROW("Epping", 93) \
+    ROW("Euston", 14) \
+    ROW("Euston Square", 11) \
+    ROW("Fairlop", 80) \
+    ROW("Farringdon", 15) \
+    ROW("Finchley Central", 41) \
+    ROW("Finchley Road", 30) \
+    ROW("Finsbury Park", 41) \
+    ROW("Fulham Broadway", 42) \
+    ROW("Gallions Reach", 81) \
+    ROW("Gants Hill", 75) \
+    ROW("Gloucester Road", 31) \
+    ROW("Golders Green", 35) \
+    ROW("Goldhawk Road", 42) \
+    ROW("Goodge Street", 4) \
+    ROW("Grange Hill", 82) \
+    ROW("Great Portland Street", 12) \
+    ROW("Green Park", 16) \
+    ROW("Greenford", 71) \
+    ROW("Gunnersbury", 62) \
+    ROW("Hainault", 81) \
+    ROW("Hammersmith", 43) \
+    ROW("Hampstead", 32) \
+    ROW("Hanger Lane", 65) \
+    ROW("Harlesden", 47) \
+    ROW("Harrow and Wealdstone", 58) \
+    ROW("Harrow-on-the-Hill", 59) \
+    ROW("Hatton Cross", 77) \
+    ROW("Heathrow Terminals 1,2,3", 81) \
+    ROW("Heathrow Terminal 4", 82) \
+    ROW("Hendon Central", 41) \
+    ROW("Heron Quays", 56) \
+    ROW("High Barnet", 51) \
+    ROW("High Street Kensington", 31) \
+    ROW("Highbury and Islington", 34) \
+    ROW("Highgate", 37) \
+    ROW("Hillingdon", 83) \
+    ROW("Holborn", 5) \
+    ROW("Holland Park", 36) \
+    ROW("Holloway Road", 35) \
+    ROW("Hornchurch", 88) \
+    ROW("Hounslow Central", 72) \
+    ROW("Hounslow East", 71) \
+    ROW("Hounslow West", 74) \
+    ROW("Hyde Park Corner", 19) \
+    ROW("Ickenham", 81) \
+    ROW("Island Gardens", 59) \
+    ROW("Kennington", 39) \
+    ROW("Kensal Green", 45) \
+    ROW("Kensington (Olympia)", 35) \
+    ROW("Kentish Town", 27) \
+    ROW("Kenton", 55) \
+    ROW("Kew Gardens", 65) \
+    ROW("Kilburn", 36) \
+    ROW("Kilburn Park", 42) \
+    ROW("King's Cross St. Pancras", 15) \
+    ROW("Kingsbury", 49) \
+    ROW("Knightsbridge", 21) \
+    ROW("Ladbroke Grove", 40) \
+    ROW("Lambeth North", 29) \
+    ROW("Lancaster Gate", 22) \
+    ROW("Latimer Road", 41) \
+    ROW("Leicester Square", 5) \
+    ROW("Leyton", 64) \
+    ROW("Leytonstone", 65) \
+    ROW("Limehouse", 45) \
+    ROW("Liverpool Street", 31) \
+    ROW("London Bridge", 28) \
+    ROW("Loughton", 84) \
+    ROW("Maida Vale", 40) \
+    ROW("Manor House", 45) \
+    ROW("Mansion House", 17) \
+    ROW("Marble Arch", 21) \
+    ROW("Marylebone", 24) \
+    ROW("Mile End", 48) \
+    ROW("Mill Hill East", 46) \
+    ROW("Monument", 24) \
+    ROW("Moor Park", 81) \
+    ROW("Moorgate", 23) \
+    ROW("Morden", 58) \
+    ROW("Mornington Crescent", 18) \
+    ROW("Mudchute", 58) \
+    ROW("Neasden", 43) \
+    ROW("New Cross", 51) \
+    ROW("New Cross Gate", 49) \
+    ROW("Newbury Park", 79) \
+    ROW("North Acton", 52) \
+    ROW("North Ealing", 62) \
+    ROW("North Greenwich", 60) \
+    ROW("North Harrow", 65) \
+    ROW("North Wembley", 49) \
+    ROW("Northfields", 67) \
+    ROW("Northolt", 73) \
+    ROW("Northwick Park", 55) \
+    ROW("Northwood", 77) \
+    ROW("Northwood Hills", 73) \
+    ROW("Notting Hill Gate", 30) \
+    ROW("Oakwood", 56) \
+    ROW("Old Street", 23) \
+    ROW("Osterley", 71) \
+    ROW("Oval", 40) \
+    ROW("Oxford Circus", 8) \
+    ROW("Paddington", 32) \
+    ROW("Park Royal", 62) \
+    ROW("Parsons Green", 44) \
+    ROW("Perivale", 69) \
+    ROW("Piccadilly Circus", 9) \
+    ROW("Pimlico", 30) \
+    ROW("Pinner", 67) \
+    ROW("Plaistow", 64) \
+    ROW("Poplar", 52) \
+    ROW("Preston Road", 50) \
+    ROW("Prince Regent", 72) \
+    ROW("Pudding Mill Lane", 55) \
+    ROW("Putney Bridge", 46) \
+    ROW("Queens Park", 43) \
+    ROW("Queensbury", 51) \
+    ROW("Queensway", 26) \
+    ROW("Ravenscourt Park", 48) \
+    ROW("Rayners Lane", 71) \
+    ROW("Redbridge", 72) \
+    ROW("Regent's Park", 10) \
+    ROW("Richmond", 67) \
+    ROW("Rickmansworth", 84) \
+    ROW("Roding Valley", 76) \
+    ROW("Rotherhithe", 43) \
+    ROW("Royal Albert", 74) \
+    ROW("Royal Oak", 38) \
+    ROW("Royal Victoria", 67) \
+    ROW("Ruislip", 78) \
+    ROW("Ruislip Gardens", 74) \
+    ROW("Ruislip Manor", 75) \
+    ROW("Russell Square", 8) \
+    ROW("Seven Sisters", 50) \
+    ROW("Shadwell", 41) \
+    ROW("Shepherd's Bush", 39) \
+    ROW("Shoreditch", 40) \
+    ROW("Sloane Square", 23) \
+    ROW("Snaresbrook", 67) \
+    ROW("South Ealing", 65) \
+    ROW("South Harrow", 68) \
+    ROW("South Kensington", 28) \
+    ROW("South Kenton", 50) \
+    ROW("South Quay", 57) \
+    ROW("South Ruislip", 73) \
+    ROW("South Wimbledon", 56) \
+    ROW("South Woodford", 69) \
+    ROW("Southfields", 53) \
+    ROW("Southgate", 54) \
+    ROW("Southwark", 23) \
+    ROW("St. James's Park", 18) \
+    ROW("St. John's Wood", 26) \
+    ROW("St. Paul's", 16) \
+    ROW("Stamford Brook", 53) \
+    ROW("Stanmore", 56) \
+    ROW("Stepney Green", 43) \
+    ROW("Stockwell", 42) \
+    ROW("Stonebridge Park", 48) \
+    ROW("Stratford", 62) \
+    ROW("Sudbury Hill", 67) \
+    ROW("Sudbury Town", 66) \
+    ROW("Surrey Quays", 47) \
+    ROW("Swiss Cottage", 28) \
+    ROW("Temple", 16) \
+    ROW("Theydon Bois", 90) \
+    ROW("Tooting Bec", 51) \
+    ROW("Tooting Broadway", 53) \
+    ROW("Tottenham Court Road", 0) \
+    ROW("Tottenham Hale", 51) \
+    ROW("Totteridge and Whetstone", 48) \
+    ROW("Tower Gateway", 34) \
+    ROW("Tower Hill", 32) \
+    ROW("Tufnell Park", 33) \
+    ROW("Turnham Green", 58) \
+    ROW("Turnpike Lane", 47) \
+    ROW("Upminster", 94) \
+    ROW("Upminster Bridge", 91) \
+    ROW("Upney", 73) \
+    ROW("Upton Park", 66) \
+    ROW("Uxbridge", 88) \
+    ROW("Vauxhall", 36) \
+    ROW("Victoria", 20) \
+    ROW("Walthamstow Central", 58) \
+    ROW("Wanstead", 70) \
+    ROW("Wapping", 42) \
+    ROW("Warren Street", 9) \
+    ROW("Warwick Avenue", 38) \
+    ROW("Waterloo", 23) \
+    ROW("Watford", 87) \
+    ROW("Wembley Central", 49) \
+    ROW("Wembley Park", 45) \
+    ROW("West Acton", 57) \
+    ROW("West Brompton", 40) \
+    ROW("West Finchley", 43) \
+    ROW("West Ham", 63) \
+    ROW("West Hampstead", 33) \
+    ROW("West Harrow", 65) \
+    ROW("West India Quay", 54) \
+    ROW("West Kensington", 39) \
+    ROW("West Ruislip", 84) \
+    ROW("Westbourne Park", 39) \
+    ROW("Westferry", 48) \
+    ROW("Westminster", 16) \
+    ROW("White City", 44) \
+    ROW("Whitechapel", 40) \
+    ROW("Willesden Green", 39) \
+    ROW("Willesden Junction", 46) \
+    ROW("Wimbledon", 61) \
+    ROW("Wimbledon Park", 57) \
+    ROW("Wood Green", 48) \
+    ROW("Woodford", 72) \
+    ROW("Woodside Park", 46) \
+
+#define NAME_OF_ROW(name, current) name "\0"
+#define CURRENT_OF_ROW(name, current) current,
+constexpr char kNames[] = STATION_ROWS(NAME_OF_ROW);
+constexpr unsigned char kCurrents[] = {STATION_ROWS(CURRENT_OF_ROW)};
 // clang-format on
-static_assert(kStations[NUM_STATIONS - 1].name != nullptr, "the station table is missing rows");
+#undef NAME_OF_ROW
+#undef CURRENT_OF_ROW
+#undef STATION_ROWS
+static_assert(sizeof kCurrents == NUM_STATIONS, "the station table must have NUM_STATIONS rows");
 
 }  // namespace
 
 void StationTable::FillStationTable() {
+    const char* name = kNames;
     for (int index = 0; index < NUM_STATIONS; ++index) {
-        m_names[index] = kStations[index].name;
-        m_currents[index] = kStations[index].current;
+        m_names[index] = name;
+        m_currents[index] = kCurrents[index];
+        while (*name != '\0') ++name;
+        ++name;  // past the NUL that ends this name
     }
 }
