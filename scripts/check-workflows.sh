@@ -12,6 +12,11 @@ if ! command -v npm >/dev/null 2>&1; then
     echo "npm is missing: run scripts/setup.sh" >&2
     exit 1
 fi
+# npm trusts the CAs Node.js was built with; let it trust the system's as well,
+# as apt and git do (a proxy's own CA, say).
+if [ -z "${NODE_EXTRA_CA_CERTS:-}" ] && [ -f /etc/ssl/certs/ca-certificates.crt ]; then
+    export NODE_EXTRA_CA_CERTS=/etc/ssl/certs/ca-certificates.crt
+fi
 if [ ! -x "$validator" ] || ! cmp -s "$pinned/package-lock.json" "$tool/package-lock.json"; then
     rm -rf "$tool"
     mkdir -p "$tool"
