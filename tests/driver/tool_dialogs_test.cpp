@@ -32,8 +32,8 @@ const Tool kTools[] = {
     {"ChargeDeltaCalculator", IDC_CHARGE_DELTA_BUTTON, L"Charge Delta Calculator", IDC_FROM_COMBO, L"MS Serif", 8,
      {Closer::Escape, Closer::CloseBox, Closer::Enter},
      [](HWND dialog) {
-         ChooseStation(dialog, IDC_FROM_COMBO, L"Amersham");
-         ChooseStation(dialog, IDC_TO_COMBO, L"Tottenham Court Road");
+         PickStation(dialog, IDC_FROM_COMBO, L"Amersham");
+         PickStation(dialog, IDC_TO_COMBO, L"Tottenham Court Road");
          EXPECT_EQ(Text(Item(dialog, IDC_DELTA)), L"-100");
      },
      [](HWND dialog) {
