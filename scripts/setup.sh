@@ -7,7 +7,8 @@ set -eu
 
 packages="cmake ninja-build g++ binutils make python3 googletest libbenchmark-dev clang libclang-rt-dev git
 mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
-wine wine64 fonts-wine xvfb xauth x11-utils imagemagick fonts-liberation fonts-dejavu-core locales zip unzip"
+wine wine64 fonts-wine xvfb xauth x11-utils imagemagick fonts-liberation fonts-dejavu-core locales zip unzip
+openbox"
 # Installed last, once 32-bit programs run: its set-up runs some of them.
 packages_i386="wine32:i386"
 

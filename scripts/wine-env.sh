@@ -24,6 +24,8 @@ wine_loader() {
 
 # The prefix is made on first use (about twenty seconds) and set up for a
 # desktop with no window manager: Wine draws captions and system menus itself.
+# With a second argument "managed" it is set up for a desktop with one: the
+# window manager manages Wine's windows, whose captions Wine still draws.
 # It maps no font: "MS Serif", which Wine lacks, comes from the program itself,
 # as in any Wine user's prefix.
 ensure_wine_prefix() {
@@ -38,14 +40,16 @@ ensure_wine_prefix() {
     [ -f "$stamp" ] && return 0
     mkdir -p "$WINEPREFIX"
     "$WINE64" wineboot -i >/dev/null 2>&1 || true
-    cat >"$WINEPREFIX/tarrowby.reg" <<'REG'
+    managed='"Managed"="N"'
+    [ "${2:-}" = managed ] && managed='"Managed"=-'
+    cat >"$WINEPREFIX/tarrowby.reg" <<REG
 REGEDIT4
 
-[HKEY_CURRENT_USER\Software\Wine\X11 Driver]
+[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]
 "Decorated"="N"
-"Managed"="N"
+$managed
 
-[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]
+[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes]
 "MS Serif"=-
 REG
     "$WINE64" regedit /S "$WINEPREFIX/tarrowby.reg" >/dev/null 2>&1
