@@ -83,13 +83,14 @@ void AfxEnableControlContainer() {}
 CMenu* CMenu::FromHandle(HMENU menu) {
     // A few wrappers, taken in turn: two menus wrapped one after the other
     // never share one.
-    static CMenu wrappers[8];
+    constexpr unsigned kWrappers = 8;
+    static CMenu wrappers[kWrappers];
     static unsigned next = 0;
     if (!menu) return nullptr;
     for (CMenu& wrapper : wrappers) {
         if (wrapper.m_hMenu == menu) return &wrapper;
     }
-    CMenu& wrapper = wrappers[next++ % 8];
+    CMenu& wrapper = wrappers[next++ % kWrappers];
     wrapper.m_hMenu = menu;
     return &wrapper;
 }
