@@ -31,6 +31,9 @@ bool CCmdTarget::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* r
                 case AfxSig_hc_v:
                     *result = reinterpret_cast<LRESULT>((this->*entry->handler.pfn_hc_v)());
                     break;
+                case AfxSig_l_w_l:
+                    *result = (this->*entry->handler.pfn_l_w_l)(wParam, lParam);
+                    break;
                 case AfxSig_end:
                     break;
             }
@@ -80,10 +83,18 @@ void AfxEnableControlContainer() {}
 // ---- Windows and controls -----------------------------------------------------------
 
 CMenu* CMenu::FromHandle(HMENU menu) {
-    static CMenu temporary;
+    // A few wrappers, taken in turn: two menus wrapped one after the other
+    // never share one.
+    constexpr unsigned kWrappers = 8;
+    static CMenu wrappers[kWrappers];
+    static unsigned next = 0;
     if (!menu) return nullptr;
-    temporary.m_hMenu = menu;
-    return &temporary;
+    for (CMenu& wrapper : wrappers) {
+        if (wrapper.m_hMenu == menu) return &wrapper;
+    }
+    CMenu& wrapper = wrappers[next++ % kWrappers];
+    wrapper.m_hMenu = menu;
+    return &wrapper;
 }
 
 void CWnd::GetWindowText(CString& text) const {
@@ -111,8 +122,10 @@ CPaintDC::~CPaintDC() {
 
 // ---- Dialogs ------------------------------------------------------------------------
 
+// Bound anew on every exchange: a dialog object run again gets its new
+// window's controls, not the last run's destroyed ones.
 void DDX_Control(CDataExchange* pDX, int id, CWnd& control) {
-    if (!control.m_hWnd) control.m_hWnd = GetDlgItem(pDX->m_pDlgWnd->m_hWnd, id);
+    control.m_hWnd = GetDlgItem(pDX->m_pDlgWnd->m_hWnd, id);
 }
 
 BOOL CDialog::UpdateData(BOOL saveAndValidate) {
@@ -127,11 +140,17 @@ BOOL CDialog::OnInitDialog() {
 }
 
 INT_PTR CDialog::DoModal() {
-    // A dialog with no parent of its own belongs to the application's main
-    // window, which the dialog manager then disables for the modal loop.
+    // A dialog with no parent of its own belongs to the last active pop-up of
+    // the application's main window: the dialog open over it, if any, else the
+    // main window itself. The dialog manager disables the owner for the modal
+    // loop and enables it again when the dialog ends, so a dialog opened while
+    // another is open must not be owned by the main window, which would then
+    // take input again under the first.
     HWND owner = m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr;
     CWinApp* app = AfxGetApp();
-    if (!owner && app && app->m_pMainWnd && app->m_pMainWnd != this) owner = app->m_pMainWnd->m_hWnd;
+    if (!owner && app && app->m_pMainWnd && app->m_pMainWnd != this && app->m_pMainWnd->m_hWnd) {
+        owner = GetLastActivePopup(app->m_pMainWnd->m_hWnd);
+    }
     const INT_PTR result = DialogBoxParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(m_nIDTemplate), owner,
                                            DialogProc, reinterpret_cast<LPARAM>(this));
     m_hWnd = nullptr;

@@ -26,12 +26,14 @@ enum AfxSig {
     AfxSig_v_v,    // void Handler()
     AfxSig_v_u_l,  // void Handler(UINT, LPARAM)
     AfxSig_hc_v,   // HCURSOR Handler()
+    AfxSig_l_w_l,  // LRESULT Handler(WPARAM, LPARAM)
 };
 
 union AfxHandler {
     void (CCmdTarget::*pfn_v_v)();
     void (CCmdTarget::*pfn_v_u_l)(UINT, LPARAM);
     HCURSOR (CCmdTarget::*pfn_hc_v)();
+    LRESULT (CCmdTarget::*pfn_l_w_l)(WPARAM, LPARAM);
 };
 
 struct AFX_MSGMAP_ENTRY {
@@ -73,6 +75,10 @@ public:                                          \
     {WM_COMMAND, (UINT)(code), (UINT)(id), AFX_HANDLER(AfxSig_v_v, pfn_v_v, void (CCmdTarget::*)(), &ThisClass::memberFxn)},
 #define ON_BN_CLICKED(id, memberFxn) ON_CONTROL(BN_CLICKED, id, memberFxn)
 #define ON_CBN_SELCHANGE(id, memberFxn) ON_CONTROL(CBN_SELCHANGE, id, memberFxn)
+#define ON_CBN_CLOSEUP(id, memberFxn) ON_CONTROL(CBN_CLOSEUP, id, memberFxn)
+#define ON_CBN_SELENDCANCEL(id, memberFxn) ON_CONTROL(CBN_SELENDCANCEL, id, memberFxn)
+#define ON_MESSAGE(message, memberFxn) \
+    {(UINT)(message), 0, 0, AFX_HANDLER(AfxSig_l_w_l, pfn_l_w_l, LRESULT (CCmdTarget::*)(WPARAM, LPARAM), &ThisClass::memberFxn)},
 #define ON_WM_SYSCOMMAND() \
     {WM_SYSCOMMAND, 0, 0, AFX_HANDLER(AfxSig_v_u_l, pfn_v_u_l, void (CCmdTarget::*)(UINT, LPARAM), &ThisClass::OnSysCommand)},
 #define ON_WM_PAINT() \
@@ -130,8 +136,9 @@ bool AfxAddFontWhereMissing(HMODULE module, LPCSTR face, UINT fontResource);
 
 class CMenu {
 public:
-    // A wrapper for a menu the program does not own; it stays valid until the
-    // next FromHandle call. Null for a null handle.
+    // A wrapper for a menu the program does not own, the same one for the
+    // same menu; it stays valid while fewer than eight other menus are
+    // wrapped after it. Null for a null handle.
     static CMenu* FromHandle(HMENU menu);
     BOOL AppendMenu(UINT flags, UINT_PTR id = 0, LPCSTR item = nullptr) {
         return ::AppendMenuA(m_hMenu, flags, id, item);

@@ -21,7 +21,7 @@ loader=$(wine_loader "$program")
 # On a desktop the window manager manages the windows; Wine draws the captions,
 # so a click on the caption's icon opens the system menu with the About box.
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
-    ensure_wine_prefix "$ROOT/build/wine-run" desktop
+    ensure_wine_prefix "$ROOT/build/wine-run" managed
     exec "$loader" "$program"
 fi
 

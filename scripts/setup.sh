@@ -8,7 +8,7 @@ set -eu
 packages="cmake ninja-build g++ binutils make python3 googletest libbenchmark-dev clang libclang-rt-dev git
 mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
 wine wine64 fonts-wine xvfb xauth x11-utils imagemagick fonts-liberation fonts-dejavu-core locales zip unzip
-xserver-xorg-core xserver-xorg-video-dummy"
+xserver-xorg-core xserver-xorg-video-dummy openbox"
 # npm checks the workflows (scripts/check-workflows.sh): Debian's, where the
 # machine has no npm of its own (a Node.js from elsewhere brings one).
 command -v npm >/dev/null 2>&1 || packages="$packages nodejs npm"

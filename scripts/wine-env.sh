@@ -28,13 +28,13 @@ PREFIX_STAMP=.tarrowby-settings-5
 # The prefix is made on first use (about twenty seconds). Wine draws captions
 # and system menus itself (with the "About Tarrowby..." item). On a virtual
 # display, which has no window manager, Wine also places the windows itself;
-# with "desktop" as $2 a window manager manages them (task bar, focus, moving).
+# with "managed" as $2 a window manager manages them (task bar, focus, moving).
 # It maps no font: "MS Serif", which Wine lacks, comes from the program itself,
 # as in any Wine user's prefix.
 ensure_wine_prefix() {
     export WINEPREFIX="$1"
     managed=N
-    [ "${2:-}" != desktop ] || managed=-
+    [ "${2:-}" != managed ] || managed=-
     stamp="$WINEPREFIX/$PREFIX_STAMP"
     # A prefix made before wine32 came has no 32-bit system files and runs no
     # 32-bit program: it is made again.
@@ -49,11 +49,11 @@ ensure_wine_prefix() {
     cat >"$WINEPREFIX/tarrowby.reg" <<REG
 REGEDIT4
 
-[HKEY_CURRENT_USER\Software\Wine\X11 Driver]
+[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]
 "Decorated"="N"
 "Managed"=$managed_value
 
-[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]
+[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes]
 "MS Serif"=-
 REG
     "$WINE64" regedit /S "$WINEPREFIX/tarrowby.reg" >/dev/null 2>&1

@@ -7,6 +7,13 @@
 BEGIN_MESSAGE_MAP(CChargeDeltaDlg, CDialog)
 ON_CBN_SELCHANGE(IDC_FROM_COMBO, OnSelchangeFromCombo)
 ON_CBN_SELCHANGE(IDC_TO_COMBO, OnSelchangeToCombo)
+// A dropped list may show another entry when it closes than its last
+// selection change said (Wine moves the selection under the pointer without
+// telling, and keeps it on cancel): read it again then.
+ON_CBN_CLOSEUP(IDC_FROM_COMBO, OnSelchangeFromCombo)
+ON_CBN_SELENDCANCEL(IDC_FROM_COMBO, OnSelchangeFromCombo)
+ON_CBN_CLOSEUP(IDC_TO_COMBO, OnSelchangeToCombo)
+ON_CBN_SELENDCANCEL(IDC_TO_COMBO, OnSelchangeToCombo)
 END_MESSAGE_MAP()
 
 CChargeDeltaDlg::CChargeDeltaDlg(CWnd* pParent) : CDialog(IDD_CHARGE_DELTA, pParent) {}
@@ -27,8 +34,8 @@ BOOL CChargeDeltaDlg::OnInitDialog() {
     // station: each entry carries its station's index as item data.
     for (int index = 0; index < NUM_STATIONS; ++index) {
         const CString name = m_pStationTable->GetStationName(index);
-        m_fromCombo.SetItemData(m_fromCombo.AddString(name), static_cast<DWORD_PTR>(index));
-        m_toCombo.SetItemData(m_toCombo.AddString(name), static_cast<DWORD_PTR>(index));
+        AddStation(m_fromCombo, name, index);
+        AddStation(m_toCombo, name, index);
     }
     // For screen readers: the labels come after the lists in window order,
     // where a reader does not look for them, and the figures have none. Each
@@ -44,6 +51,13 @@ BOOL CChargeDeltaDlg::OnInitDialog() {
     return TRUE;
 }
 
+// A name the list could not take (CB_ERR, CB_ERRSPACE) gets no item data:
+// index -1 would give every entry this station.
+void CChargeDeltaDlg::AddStation(CComboBox& list, const CString& name, int station) {
+    const int entry = list.AddString(name);
+    if (entry >= 0) list.SetItemData(entry, static_cast<DWORD_PTR>(station));
+}
+
 void CChargeDeltaDlg::OnSelchangeFromCombo() {
     ShowSelectedCurrent(m_fromCombo, m_fromCurrent);
     UpdateDelta();
@@ -57,8 +71,11 @@ void CChargeDeltaDlg::OnSelchangeToCombo() {
 void CChargeDeltaDlg::ShowSelectedCurrent(const CComboBox& list, CStatic& current) {
     const int selected = list.GetCurSel();
     if (selected == CB_ERR) return;
-    const int station = static_cast<int>(list.GetItemData(selected));
-    current.SetWindowText(CurrentText(m_pStationTable->GetStationCurrent(station)));
+    // Item data is only a number kept in the control: never index the table
+    // with one that is not a station's.
+    const DWORD_PTR station = list.GetItemData(selected);
+    if (station >= static_cast<DWORD_PTR>(NUM_STATIONS)) return;
+    current.SetWindowText(CurrentText(m_pStationTable->GetStationCurrent(static_cast<int>(station))));
     AfxNotifyNewText(current);
 }
 

@@ -24,6 +24,7 @@ protected:
     afx_msg void OnSelchangeToCombo();
 
 private:
+    static void AddStation(CComboBox& list, const CString& name, int station);
     void ShowSelectedCurrent(const CComboBox& list, CStatic& current);
     void UpdateDelta();
 

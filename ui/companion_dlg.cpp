@@ -15,6 +15,7 @@ ON_BN_CLICKED(IDC_TESSARY_LOOKUP_BUTTON, OnTessaryLookupButton)
 ON_BN_CLICKED(IDC_CURRENT_FINDER_BUTTON, OnCurrentFinderButton)
 ON_BN_CLICKED(IDC_CHARGE_DELTA_BUTTON, OnChargeDeltaButton)
 ON_BN_CLICKED(IDC_TOKEN_TABLE_BUTTON, OnTokenTableButton)
+ON_MESSAGE(DM_GETDEFID, OnGetDefID)
 END_MESSAGE_MAP()
 
 CCompanionDlg::CCompanionDlg(CWnd* pParent) : CDialog(IDD_COMPANION_DIALOG, pParent) {
@@ -99,6 +100,22 @@ void CCompanionDlg::OnPaint() {
 
 HCURSOR CCompanionDlg::OnQueryDragIcon() {
     return static_cast<HCURSOR>(m_hIcon);
+}
+
+// Enter asks for the default button when the focused control is not one. A
+// tool button that has the focus shows the focus rectangle, yet the dialog
+// manager makes it the default only when it moved the focus there itself
+// (Tab), not when the focus was put there (at start, or back after a tool
+// closed): Enter would then end the launcher. The focused tool button is the
+// default; elsewhere the dialog manager answers.
+LRESULT CCompanionDlg::OnGetDefID(WPARAM, LPARAM) {
+    const HWND focus = ::GetFocus();
+    const CButton* const toolButtons[] = {&m_chargeDeltaButton, &m_currentFinderButton,
+                                          &m_tessaryLookupButton, &m_tokenTableButton};
+    for (const CButton* button : toolButtons) {
+        if (focus && focus == button->m_hWnd) return MAKELRESULT(::GetDlgCtrlID(focus), DC_HASDEFID);
+    }
+    return Default();
 }
 
 // Each tool runs modally over the launcher and is gone when it closes.

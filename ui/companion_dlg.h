@@ -33,6 +33,7 @@ protected:
     afx_msg void OnCurrentFinderButton();
     afx_msg void OnChargeDeltaButton();
     afx_msg void OnTokenTableButton();
+    afx_msg LRESULT OnGetDefID(WPARAM wParam, LPARAM lParam);
 
     DECLARE_MESSAGE_MAP()
 };

@@ -98,11 +98,13 @@ TEST_F(ChargeDeltaTest, DeltaIsToMinusFromWithItsSign) {
         {L"Crossharbour & London Arena", L"Woodside Park", L"57", L"46", L"-11"},
         {L"Acton Town", L"Aldgate", L"63", L"32", L"-31"},
     };
+    // Each station picked as a person picks it: the list dropped with a
+    // click, the entry clicked.
     for (const Journey& j : journeys) {
         SCOPED_TRACE(testing::Message() << Narrow(j.from) << " to " << Narrow(j.to));
-        ChooseStation(dialog, IDC_FROM_COMBO, j.from);
+        PickStation(dialog, IDC_FROM_COMBO, j.from);
         EXPECT_EQ(Shown(IDC_FROM_CURRENT), j.fromCurrent);
-        ChooseStation(dialog, IDC_TO_COMBO, j.to);
+        PickStation(dialog, IDC_TO_COMBO, j.to);
         EXPECT_EQ(Shown(IDC_TO_CURRENT), j.toCurrent);
         EXPECT_EQ(Shown(IDC_FROM_CURRENT), j.fromCurrent);
         EXPECT_EQ(Shown(IDC_DELTA), j.delta);
@@ -128,6 +130,87 @@ TEST_F(ChargeDeltaTest, OneSideAloneGivesNoDeltaAndAChangedFromKeepsTo) {
     Choose(dialog, IDC_FROM_COMBO, -1);
     EXPECT_EQ(Shown(IDC_FROM_CURRENT), L"100");
     EXPECT_EQ(Shown(IDC_DELTA), L"-68");
+}
+
+// With the keyboard alone: Down picks the From list's first entry, Tab goes
+// on to the To list, Down and End pick its first and last; Shift+Tab goes back.
+TEST_F(ChargeDeltaTest, KeysPickStationsAndTabMovesBetweenTheLists) {
+    HWND from = Item(dialog, IDC_FROM_COMBO), to = Item(dialog, IDC_TO_COMBO);
+    const std::wstring first = ListEntry(from, 0), last = ListEntry(to, NUM_STATIONS - 1);
+    const std::wstring second = ListEntry(from, 1);
+    program.PressKeyIn(dialog, VK_DOWN);
+    EXPECT_TRUE(WaitFor([&] { return Shown(IDC_FROM_CURRENT) == std::to_wstring(CurrentOf(first)); }))
+        << "From " << Narrow(first) << " shows " << Narrow(Shown(IDC_FROM_CURRENT));
+    program.PressKeyIn(dialog, VK_TAB);
+    EXPECT_TRUE(WaitFor([&] { return program.Focus() == to; })) << "Tab left the focus elsewhere";
+    program.PressKeyIn(dialog, VK_DOWN);
+    EXPECT_TRUE(WaitFor([&] { return Shown(IDC_DELTA) == L"+0"; })) << "the same station on both sides";
+    program.PressKeyIn(dialog, VK_END);
+    EXPECT_TRUE(WaitFor([&] { return Shown(IDC_DELTA) == Signed(CurrentOf(last) - CurrentOf(first)); }))
+        << Narrow(first) << " to " << Narrow(last) << " shows " << Narrow(Shown(IDC_DELTA));
+    EXPECT_EQ(Shown(IDC_TO_CURRENT), std::to_wstring(CurrentOf(last)));
+    program.PressKeyIn(dialog, VK_TAB, VK_SHIFT);
+    EXPECT_TRUE(WaitFor([&] { return program.Focus() == from; })) << "Shift+Tab left the focus elsewhere";
+    program.PressKeyIn(dialog, VK_DOWN);
+    EXPECT_TRUE(WaitFor([&] { return Shown(IDC_DELTA) == Signed(CurrentOf(last) - CurrentOf(second)); }))
+        << Narrow(second) << " to " << Narrow(last) << " shows " << Narrow(Shown(IDC_DELTA));
+}
+
+// A dropped list moves its selection under the pointer, and in Wine without
+// a selection change, and a cancelled list there keeps the entry last under
+// the pointer. Whatever a list shows, the current beside it is that
+// station's, and the delta is To minus From of the stations shown.
+enum class Cancel { EscapeKey, ClickOutside };
+
+class ChargeDeltaCancel : public ChargeDeltaTest, public testing::WithParamInterface<Cancel> {};
+
+TEST_P(ChargeDeltaCancel, ACancelledListShowsItsOwnStationsCurrent) {
+    HWND from = Item(dialog, IDC_FROM_COMBO);
+    PickStation(dialog, IDC_FROM_COMBO, L"All Saints");
+    EXPECT_EQ(Shown(IDC_FROM_CURRENT), L"52");
+
+    const int other = FindEntry(from, L"Archway");
+    const POINT over = DropListAt(from, other);
+    ASSERT_GE(over.x, 0);
+    MovePointer(over);
+    WaitFor([&] { return Send(from, CB_GETCURSEL) == other; }, 2000);
+    if (GetParam() == Cancel::EscapeKey) {
+        PressKey(VK_ESCAPE);
+    } else {
+        ClickAt(Centre(Item(dialog, IDC_DELTA)));
+    }
+    ASSERT_TRUE(WaitFor([&] { return Send(from, CB_GETDROPPEDSTATE) == 0; })) << "the list stayed dropped";
+    ASSERT_TRUE(IsWindow(dialog)) << "cancelling the list closed the dialog";
+
+    const std::wstring shown = ListEntry(from, static_cast<int>(Send(from, CB_GETCURSEL)));
+    EXPECT_TRUE(WaitFor([&] { return Shown(IDC_FROM_CURRENT) == std::to_wstring(CurrentOf(shown)); }))
+        << "From shows " << Narrow(shown) << " with the current " << Narrow(Shown(IDC_FROM_CURRENT));
+    PickStation(dialog, IDC_TO_COMBO, L"Archway");
+    EXPECT_EQ(Shown(IDC_DELTA), Signed(CurrentOf(L"Archway") - CurrentOf(shown)))
+        << "From " << Narrow(shown) << " to Archway";
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, ChargeDeltaCancel, testing::Values(Cancel::EscapeKey, Cancel::ClickOutside),
+                         [](const testing::TestParamInfo<Cancel>& info) {
+                             return std::string(info.param == Cancel::EscapeKey ? "EscapeKey"
+                                                                                : "ClickOutside");
+                         });
+
+// Item data is a number that any program may set: one that is no station's
+// must never be used to read the table.
+TEST_F(ChargeDeltaTest, EntryDataThatIsNoStationIsNotRead) {
+    HWND from = Item(dialog, IDC_FROM_COMBO);
+    ChooseStation(dialog, IDC_FROM_COMBO, L"Acton Town");
+    const int entry = FindEntry(from, L"Aldgate");
+    for (const LPARAM data : {LPARAM{NUM_STATIONS}, LPARAM{-2}, LPARAM{0x7FFFFFF0}}) {
+        SCOPED_TRACE(testing::Message() << "item data " << data);
+        Send(from, CB_SETITEMDATA, static_cast<WPARAM>(entry), data);
+        Choose(dialog, IDC_FROM_COMBO, entry);
+        ASSERT_TRUE(program.Running());
+        EXPECT_EQ(Shown(IDC_FROM_CURRENT), L"63") << "a current read from outside the table";
+    }
+    ChooseStation(dialog, IDC_FROM_COMBO, L"Amersham");
+    EXPECT_EQ(Shown(IDC_FROM_CURRENT), L"100");
 }
 
 }  // namespace

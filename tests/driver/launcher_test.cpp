@@ -94,6 +94,58 @@ TEST_F(LauncherTest, FocusStartsOnTheChargeDeltaButton) {
         << "focus is on control " << GetDlgCtrlID(program.Focus());
 }
 
+// ---- Enter on the launcher ---------------------------------------------------
+// Enter presses the tool button that shows the focus rectangle, however the
+// focus came to it; it never ends the program from there.
+
+struct EnterStep {
+    const char* how;  // how the focus came to the button
+    UINT key;         // pressed first, with `modifier` held (0: none)
+    UINT modifier;
+    int clicked;  // a button clicked first, its tool then closed with Esc (0: none)
+    int button;   // the button that then has the focus
+    const wchar_t* tool;
+    Closer closer;
+};
+
+const EnterStep kEnterSteps[] = {
+    {"at start", 0, 0, 0, IDC_CHARGE_DELTA_BUTTON, L"Charge Delta Calculator", Closer::Escape},
+    {"back from its tool", 0, 0, 0, IDC_CHARGE_DELTA_BUTTON, L"Charge Delta Calculator", Closer::CloseBox},
+    {"Tab", VK_TAB, 0, 0, IDC_CURRENT_FINDER_BUTTON, L"Station Current Finder", Closer::Escape},
+    {"back from its tool", 0, 0, 0, IDC_CURRENT_FINDER_BUTTON, L"Station Current Finder", Closer::CloseBox},
+    {"Shift+Tab", VK_TAB, VK_SHIFT, 0, IDC_CHARGE_DELTA_BUTTON, L"Charge Delta Calculator", Closer::Enter},
+    {"a click", 0, 0, IDC_TESSARY_LOOKUP_BUTTON, IDC_TESSARY_LOOKUP_BUTTON, L"Tessary Lookup",
+     Closer::Escape},
+    {"Tab", VK_TAB, 0, 0, IDC_TOKEN_TABLE_BUTTON, L"Token Collection Table", Closer::Enter},
+    {"back from its tool", 0, 0, 0, IDC_TOKEN_TABLE_BUTTON, L"Token Collection Table", Closer::Escape},
+    {"Tab past the last button", VK_TAB, 0, 0, IDC_CHARGE_DELTA_BUTTON, L"Charge Delta Calculator",
+     Closer::Escape},
+};
+
+TEST_F(LauncherTest, EnterOpensTheToolWhoseButtonHasTheFocus) {
+    HWND launcher = program.Launcher();
+    for (const EnterStep& step : kEnterSteps) {
+        SCOPED_TRACE(testing::Message() << "focus by " << step.how << " on control " << step.button);
+        if (step.clicked) {
+            HWND tool = OpenTool(step.clicked, step.tool);
+            ASSERT_NE(tool, nullptr);
+            CloseTool(tool, Closer::Escape);
+        }
+        if (step.key) program.PressKeyIn(launcher, step.key, step.modifier);
+        HWND expected = Item(launcher, step.button);
+        ASSERT_TRUE(WaitFor([&] { return program.Focus() == expected; }))
+            << "focus is on control " << GetDlgCtrlID(program.Focus());
+
+        program.PressKeyIn(launcher, VK_RETURN);
+        HWND tool = program.WaitForDialog(step.tool);
+        ASSERT_NE(tool, nullptr) << "Enter opened no tool"
+                                 << (program.Running() ? "" : ": the program ended");
+        ExpectModalOverLauncher(tool);
+        CloseTool(tool, step.closer);
+        ASSERT_TRUE(program.Running());
+    }
+}
+
 // ---- About box ---------------------------------------------------------------
 
 using AboutBoxTest = ProgramTest;
@@ -148,6 +200,51 @@ TEST_F(AboutBoxTest, OpensOverTheLauncherOnItsMonitor) {
     }
 }
 
+// An About command may reach the launcher while a tool is open (the task
+// bar's window menu, an assistive tool, another program), and a tool button
+// may be pressed for it while the About box is open: either way the new box
+// opens over the one already open, and the launcher takes no input until the
+// last of them has closed.
+TEST_F(AboutBoxTest, OverAnOpenToolLeavesTheLauncherDisabledUntilTheToolCloses) {
+    HWND launcher = program.Launcher();
+    HWND tool = OpenTool(IDC_TESSARY_LOOKUP_BUTTON, L"Tessary Lookup");
+    ASSERT_NE(tool, nullptr);
+    for (Closer how : {Closer::Escape, Closer::OkButton}) {
+        SCOPED_TRACE(testing::Message() << "About box closed with " << testing::PrintToString(how));
+        PostMessageW(launcher, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
+        HWND about = program.WaitForDialog(L"");
+        ASSERT_NE(about, nullptr) << "the About box did not open";
+        EXPECT_EQ(GetWindow(about, GW_OWNER), tool);
+        EXPECT_TRUE(WaitFor([&] { return !IsWindowEnabled(tool); }))
+            << "the tool takes input under the About box";
+        EXPECT_FALSE(IsWindowEnabled(launcher));
+        if (how == Closer::Escape) {
+            program.PressKeyIn(about, VK_ESCAPE);
+        } else {
+            Click(Item(about, IDOK));
+        }
+        EXPECT_TRUE(WaitFor([&] { return !IsWindow(about) && IsWindowEnabled(tool); }))
+            << "the About box did not close and give the tool back";
+        Send(tool, WM_NULL);
+        EXPECT_FALSE(IsWindowEnabled(launcher)) << "the launcher takes input while the tool is open";
+    }
+    CloseTool(tool, Closer::Escape);
+
+    // The other way round: the About box first, then a tool button pressed
+    // from outside (a posted click works on a disabled window's button).
+    HWND about = OpenAboutBox();
+    ASSERT_NE(about, nullptr);
+    PostMessageW(Item(launcher, IDC_CHARGE_DELTA_BUTTON), BM_CLICK, 0, 0);
+    tool = program.WaitForDialog(L"Charge Delta Calculator");
+    ASSERT_NE(tool, nullptr);
+    EXPECT_EQ(GetWindow(tool, GW_OWNER), about);
+    program.PressKeyIn(tool, VK_ESCAPE);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(tool) && IsWindowEnabled(about); }));
+    Send(about, WM_NULL);
+    EXPECT_FALSE(IsWindowEnabled(launcher)) << "the launcher takes input while the About box is open";
+    CloseTool(about, Closer::OkButton);
+}
+
 // ---- Ending the program ------------------------------------------------------
 
 struct Ending {
@@ -161,6 +258,7 @@ const Ending kEndings[] = {
     {"CloseMessage", [](const Program& p) { PostMessageW(p.Launcher(), WM_CLOSE, 0, 0); }},
     {"CloseBox", [](const Program& p) { CloseBox(p.Launcher()); }},
     {"Escape", [](const Program& p) { p.PressKeyIn(p.Launcher(), VK_ESCAPE); }},
+    {"AltF4", [](const Program& p) { p.PressKeyIn(p.Launcher(), VK_F4, VK_MENU); }},
 };
 
 class LauncherClosing : public ProgramTest, public testing::WithParamInterface<Ending> {};

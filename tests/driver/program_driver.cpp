@@ -223,20 +223,229 @@ void ExpectSizedForDpi(HWND dialog, int templateId) {
 
 // ---- Input -----------------------------------------------------------------
 
-void Type(HWND control, const std::wstring& chars) {
-    for (wchar_t ch : chars) PostMessageW(control, WM_CHAR, ch, 1);
+namespace {
+
+void SendKey(UINT virtualKey, bool up) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = static_cast<WORD>(virtualKey);
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    // The keys of the block between the main keys and the number pad send a
+    // prefixed scan code; without it the scan code is a number pad key's.
+    switch (virtualKey) {
+        case VK_LEFT:
+        case VK_RIGHT:
+        case VK_UP:
+        case VK_DOWN:
+        case VK_HOME:
+        case VK_END:
+        case VK_PRIOR:
+        case VK_NEXT:
+        case VK_INSERT:
+        case VK_DELETE:
+            input.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
+            break;
+        default:
+            break;
+    }
+    if (SendInput(1, &input, sizeof input) != 1) ADD_FAILURE() << "SendInput refused key " << virtualKey;
 }
 
-void PressKey(HWND control, UINT virtualKey) {
-    PostMessageW(control, WM_KEYDOWN, virtualKey, 1);
+// Every mouse event carries its place on the screen: a button pressed "where
+// the pointer is" could land where an older move, still on its way, puts it.
+void SendMouse(POINT screen, DWORD buttons) {
+    const LONG left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    const LONG width = GetSystemMetrics(SM_CXVIRTUALSCREEN), height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    // Normalised to 0..65535 over the whole desktop, rounded up so that the
+    // system's rounding down comes back to the very pixel.
+    input.mi.dx = static_cast<LONG>(((static_cast<LONGLONG>(screen.x - left) << 16) + width - 1) / width);
+    input.mi.dy = static_cast<LONG>(((static_cast<LONGLONG>(screen.y - top) << 16) + height - 1) / height);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK | buttons;
+    if (SendInput(1, &input, sizeof input) != 1) ADD_FAILURE() << "SendInput refused a mouse event";
 }
 
-void Click(HWND button) {
-    PostMessageW(button, BM_CLICK, 0, 0);
+struct ListSearch {
+    HWND combo;
+    HWND found;
+};
+
+// The dropped list of a combo box is a pop-up window of its own, shown right
+// below the combo box (or above it, where the screen ends).
+BOOL CALLBACK FindDroppedList(HWND window, LPARAM lParam) {
+    ListSearch& search = *reinterpret_cast<ListSearch*>(lParam);
+    if (GetWindowThreadProcessId(window, nullptr) != GetWindowThreadProcessId(search.combo, nullptr) ||
+        !IsWindowVisible(window) || ClassName(window) != L"ComboLBox") {
+        return TRUE;
+    }
+    RECT list, combo;
+    GetWindowRect(window, &list);
+    GetWindowRect(search.combo, &combo);
+    if (list.left != combo.left ||
+        (std::abs(list.top - combo.bottom) > 2 && std::abs(list.bottom - combo.top) > 2)) {
+        return TRUE;
+    }
+    search.found = window;
+    return FALSE;
+}
+
+HWND CaptureIn(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndCapture : nullptr;
+}
+
+}  // namespace
+
+void PressKey(UINT virtualKey) {
+    SendKey(virtualKey, false);
+    SendKey(virtualKey, true);
+}
+
+void PressChord(UINT modifier, UINT virtualKey) {
+    SendKey(modifier, false);
+    PressKey(virtualKey);
+    SendKey(modifier, true);
+}
+
+void TypeKeys(const std::wstring& chars) {
+    for (wchar_t ch : chars) {
+        const SHORT key = VkKeyScanW(ch);
+        if (key == -1) {
+            ADD_FAILURE() << "no key types character " << static_cast<int>(ch);
+            continue;
+        }
+        if (HIBYTE(key) & 1) {
+            PressChord(VK_SHIFT, LOBYTE(key));
+        } else {
+            PressKey(LOBYTE(key));
+        }
+    }
+}
+
+HWND FocusIn(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
+void FocusByClick(HWND control) {
+    HWND top = GetAncestor(control, GA_ROOT);
+    if (FocusIn(control) == control && GetForegroundWindow() == top) return;
+    Click(control);
+    if (!WaitFor([&] { return FocusIn(control) == control && GetForegroundWindow() == top; })) {
+        ADD_FAILURE() << "a click did not give control " << GetDlgCtrlID(control) << " the focus";
+    }
+}
+
+POINT Centre(HWND window) {
+    RECT rect;
+    GetWindowRect(window, &rect);
+    return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+void MovePointer(POINT screen) {
+    SendMouse(screen, 0);
+}
+
+void ClickAt(POINT screen) {
+    // Two clicks close together in place and time are a double click, which a
+    // person makes on purpose only: a second click on the same spot waits.
+    static POINT lastPoint{-1000, -1000};
+    static ULONGLONG lastTime = 0;
+    const ULONGLONG calm = lastTime + GetDoubleClickTime() + 50;
+    if (std::abs(screen.x - lastPoint.x) <= GetSystemMetrics(SM_CXDOUBLECLK) &&
+        std::abs(screen.y - lastPoint.y) <= GetSystemMetrics(SM_CYDOUBLECLK) && GetTickCount64() < calm) {
+        Sleep(static_cast<DWORD>(calm - GetTickCount64()));
+    }
+    MovePointer(screen);
+    SendMouse(screen, MOUSEEVENTF_LEFTDOWN);
+    SendMouse(screen, MOUSEEVENTF_LEFTUP);
+    lastPoint = screen;
+    lastTime = GetTickCount64();
+}
+
+void Click(HWND window) {
+    ClickAt(Centre(window));
 }
 
 void CloseBox(HWND window) {
-    PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    // The close box is where the window says it is, somewhere along its top edge.
+    RECT rect;
+    GetWindowRect(window, &rect);
+    for (LONG y = rect.top; y < rect.top + GetSystemMetrics(SM_CYCAPTION) * 2; ++y) {
+        for (LONG x = rect.right - 1; x > rect.right - GetSystemMetrics(SM_CXSIZE) * 2; --x) {
+            if (Send(window, WM_NCHITTEST, 0, MAKELPARAM(x, y)) == HTCLOSE) {
+                // Its middle, not its edge.
+                const LONG middle = y + GetSystemMetrics(SM_CYSIZE) / 3;
+                ClickAt({x - GetSystemMetrics(SM_CXSIZE) / 3, middle});
+                return;
+            }
+        }
+    }
+    ADD_FAILURE() << "no close box on " << Narrow(Text(window));
+}
+
+POINT DropListAt(HWND combo, int index) {
+    const POINT nowhere{-1, -1};
+    if (!Send(combo, CB_GETDROPPEDSTATE)) Click(combo);
+    if (!WaitFor([&] { return Send(combo, CB_GETDROPPEDSTATE) != 0; })) {
+        ADD_FAILURE() << "the list did not drop";
+        return nowhere;
+    }
+    ListSearch search{combo, nullptr};
+    if (!WaitFor([&] {
+            search.found = nullptr;
+            EnumWindows(FindDroppedList, reinterpret_cast<LPARAM>(&search));
+            return search.found != nullptr;
+        })) {
+        ADD_FAILURE() << "no dropped list shows";
+        return nowhere;
+    }
+    HWND list = search.found;
+    // The click that dropped it must be over first: then the list takes the
+    // mouse capture (Wine's list, and the system's after it, does).
+    WaitFor([&] { return CaptureIn(list) == list; }, 3000);
+    // Scrolled as the scroll bar would: the entry near the top of the list.
+    Send(list, LB_SETTOPINDEX, static_cast<WPARAM>(index));
+    const LRESULT top = Send(list, LB_GETTOPINDEX);
+    const LRESULT height = Send(list, LB_GETITEMHEIGHT, 0);
+    RECT client;
+    GetClientRect(list, &client);
+    POINT point{client.right / 3, static_cast<LONG>((index - top) * height + height / 2)};
+    if (point.y < 0 || point.y >= client.bottom) {
+        ADD_FAILURE() << "entry " << index << " cannot be brought into view";
+        return nowhere;
+    }
+    ClientToScreen(list, &point);
+    return point;
+}
+
+void Pick(HWND combo, int index) {
+    const POINT entry = DropListAt(combo, index);
+    if (entry.x < 0) return;
+    // As a person's hand does, the pointer reaches the entry, which the list
+    // then shows selected, before the button goes down.
+    MovePointer(entry);
+    WaitFor([&] { return Send(combo, CB_GETCURSEL) == index; }, 2000);
+    ClickAt(entry);
+    if (!WaitFor([&] { return Send(combo, CB_GETDROPPEDSTATE) == 0; }))
+        ADD_FAILURE() << "the list stayed dropped";
+    if (Send(combo, CB_GETCURSEL) != index) {
+        ADD_FAILURE() << "clicked entry " << index << ", the list selected " << Send(combo, CB_GETCURSEL);
+    }
+}
+
+void PickStation(HWND dialog, int comboId, const std::wstring& name) {
+    HWND combo = Item(dialog, comboId);
+    const int entry = FindEntry(combo, name);
+    if (entry == CB_ERR) {
+        ADD_FAILURE() << Narrow(name) << " is not in list " << comboId;
+        return;
+    }
+    Pick(combo, entry);
 }
 
 void Choose(HWND dialog, int comboId, int index) {
@@ -279,7 +488,8 @@ std::wstring Ask(const QueryDialog& query, Entry entry, const std::wstring& text
     return AnswerAfter(Item(query.dialog, query.answerId), [&] {
         if (entry == Entry::Typed) {
             SetText(edit, L"");
-            Type(edit, text);
+            FocusByClick(edit);
+            TypeKeys(text);
             if (!WaitFor([&] { return Text(edit) == text; })) {
                 ADD_FAILURE() << "typed " << Narrow(text) << ", the field shows " << Narrow(Text(edit));
             }
@@ -287,7 +497,15 @@ std::wstring Ask(const QueryDialog& query, Entry entry, const std::wstring& text
             SetText(edit, text);
         }
         if (trigger == Trigger::EnterKey) {
-            PressKey(edit, VK_RETURN);
+            FocusByClick(edit);
+            PressKey(VK_RETURN);
+        } else if (trigger == Trigger::TabSpace) {
+            FocusByClick(edit);
+            PressKey(VK_TAB);
+            HWND button = Item(query.dialog, query.buttonId);
+            if (!WaitFor([&] { return FocusIn(button) == button; }))
+                ADD_FAILURE() << "Tab did not reach the button";
+            PressKey(VK_SPACE);
         } else {
             Click(Item(query.dialog, query.buttonId));
         }
@@ -365,7 +583,19 @@ testing::AssertionResult Program::Start() {
         return !Running();
     });
     if (!found || !m_launcher) return testing::AssertionFailure() << "the launcher did not appear";
-    return testing::AssertionSuccess();
+    return Activate(m_launcher);
+}
+
+testing::AssertionResult Program::Activate(HWND window) const {
+    const auto active = [&] { return GetForegroundWindow() == window; };
+    if (WaitFor(active, 3000)) return testing::AssertionSuccess();
+    // A window manager may leave a new window without the focus: a click on
+    // the window's own background gives it, as it would to a person.
+    POINT corner{1, 1};
+    ClientToScreen(window, &corner);
+    ClickAt(corner);
+    if (WaitFor(active)) return testing::AssertionSuccess();
+    return testing::AssertionFailure() << Narrow(Text(window)) << " never became the active window";
 }
 
 bool Program::Running() const {
@@ -425,10 +655,13 @@ HWND Program::WaitForDialog(const std::wstring& caption) const {
     return dialog;
 }
 
-void Program::PressKeyIn(HWND dialog, UINT virtualKey) const {
-    HWND target = Focus();
-    if (!target || (target != dialog && !IsChild(dialog, target))) target = dialog;
-    PressKey(target, virtualKey);
+void Program::PressKeyIn(HWND dialog, UINT virtualKey, UINT modifier) const {
+    EXPECT_TRUE(Activate(dialog));
+    if (modifier) {
+        PressChord(modifier, virtualKey);
+    } else {
+        PressKey(virtualKey);
+    }
 }
 
 // ---- Tools -------------------------------------------------------------------
@@ -443,7 +676,6 @@ std::string CloserName(const testing::TestParamInfo<Closer>& info) {
 }
 
 HWND ProgramTest::OpenTool(int buttonId, const std::wstring& caption) {
-    // Sent, the click would not return until the tool closed.
     Click(Item(program.Launcher(), buttonId));
     HWND tool = program.WaitForDialog(caption);
     if (!tool) {

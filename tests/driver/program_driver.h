@@ -1,6 +1,6 @@
 // Drives the real Tarrowby.exe from outside, as a user would: starts it, finds
-// its windows, reads what they show, and types, clicks and closes by posting
-// the same messages that the keyboard and mouse would produce.
+// its windows, reads what they show, and types, clicks and closes through the
+// system's input path, as the keyboard and mouse do.
 //
 // Command line: ui_driver_test <Tarrowby.exe> [<screenshot folder>]
 // (or TARROWBY_EXE / TARROWBY_SCREENSHOTS). Unix paths are taken as Wine's Z:.
@@ -48,10 +48,28 @@ void ExpectTextsFit(HWND dialog, const wchar_t* fontFace, int points);
 void ExpectSizedForDpi(HWND dialog, int templateId);
 
 // ---- Input -----------------------------------------------------------------
-void Type(HWND control, const std::wstring& chars);  // posted WM_CHARs
-void PressKey(HWND control, UINT virtualKey);        // posted WM_KEYDOWN
-void Click(HWND button);                             // posted BM_CLICK
-void CloseBox(HWND window);                          // posted SC_CLOSE
+// Keys and clicks go in through the system's input path (SendInput), as a
+// person's do: a key to the window that has the focus, a click to the window
+// under the pointer, which it activates. Focus, key state and the default
+// button then behave as they do for a person.
+void PressKey(UINT virtualKey);                   // down, up
+void PressChord(UINT modifier, UINT virtualKey);  // e.g. Alt+F4, Shift+Tab
+void TypeKeys(const std::wstring& chars);         // each character's keys
+// The focus in the thread of `window`.
+HWND FocusIn(HWND window);
+// Clicks `control` unless it has the focus in the active window already.
+void FocusByClick(HWND control);
+POINT Centre(HWND window);
+void MovePointer(POINT screen);
+void ClickAt(POINT screen);
+void Click(HWND window);     // a click at the window's centre
+void CloseBox(HWND window);  // a click on the close box of the caption
+// Clicks a combo box to drop its list, scrolls `index` into view and returns
+// the point on that entry (the list still dropped); {-1, -1} when it failed.
+POINT DropListAt(HWND combo, int index);
+// Picks a list entry with the mouse: drops the list and clicks the entry.
+void Pick(HWND combo, int index);
+void PickStation(HWND dialog, int comboId, const std::wstring& name);
 // Chooses a list entry and tells the dialog, as the user's pick would.
 void Choose(HWND dialog, int comboId, int index);
 // The entry with exactly this text in a combo box's list (CB_ERR when none).
@@ -71,8 +89,9 @@ struct QueryDialog {
 };
 QueryDialog CurrentFinder(HWND dialog);
 QueryDialog TessaryLookup(HWND dialog);
-enum class Entry { Typed, Pasted };     // WM_CHARs, or WM_SETTEXT
-enum class Trigger { EnterKey, Button };  // Enter in the field, or a click
+enum class Entry { Typed, Pasted };  // keys typed, or WM_SETTEXT
+// Enter in the field, a click on the button, or Tab to the button and Space.
+enum class Trigger { EnterKey, Button, TabSpace };
 // Puts `text` into the number field and asks; returns the new answer.
 // Typed text must be digits only, which the field keeps as they are.
 std::wstring Ask(const QueryDialog& query, Entry entry, const std::wstring& text, Trigger trigger);
@@ -107,8 +126,12 @@ public:
     // when none appears before the deadline.
     HWND WaitForDialog(const std::wstring& caption) const;
     std::vector<HWND> TopLevelWindows(bool visibleOnly) const;
-    // Posts an Esc or Enter to the focused control of `dialog` (or the dialog).
-    void PressKeyIn(HWND dialog, UINT virtualKey) const;
+    // Presses a key (with `modifier` held, if not 0) once `dialog` is the
+    // active window, so that it goes to the dialog's focused control.
+    void PressKeyIn(HWND dialog, UINT virtualKey, UINT modifier = 0) const;
+    // Waits until `window` is the active window of the foreground; under a
+    // window manager, clicks it first if it does not become so by itself.
+    testing::AssertionResult Activate(HWND window) const;
 
 private:
     void ReleaseHandles();
@@ -137,7 +160,7 @@ protected:
     void SetUp() override { ASSERT_TRUE(program.Start()); }
     void TearDown() override { EXPECT_TRUE(program.End()); }
 
-    // Posts a click to a launcher button and waits for the tool it opens,
+    // Clicks a launcher button and waits for the tool it opens,
     // which must be owned by the launcher, hold it disabled and sit centred
     // over it (over its monitor's work area when it is minimised), kept
     // inside the work area of the launcher's monitor.

@@ -34,8 +34,11 @@ std::wstring LookupAnswer(const std::wstring& typed) {
 void ExpectAnswers(const QueryDialog& query, std::initializer_list<Question> questions,
                    std::wstring (*reference)(const std::wstring&)) {
     for (const Question& q : questions) {
-        SCOPED_TRACE(testing::Message() << (q.entry == Entry::Typed ? "typed \"" : "pasted \"") << Narrow(q.text)
-                                        << (q.trigger == Trigger::EnterKey ? "\", Enter" : "\", click"));
+        SCOPED_TRACE(testing::Message()
+                     << (q.entry == Entry::Typed ? "typed \"" : "pasted \"") << Narrow(q.text)
+                     << (q.trigger == Trigger::EnterKey ? "\", Enter"
+                         : q.trigger == Trigger::Button ? "\", click"
+                                                        : "\", Tab, Space"));
         const std::wstring shown = Ask(query, q.entry, q.text, q.trigger);
         EXPECT_EQ(shown, q.answer);
         EXPECT_EQ(shown, reference(q.text));
@@ -64,6 +67,7 @@ TEST_F(CurrentFinderTest, ListsTheStationsWithTheTypedCurrent) {
                       {Entry::Typed, L"89", Trigger::EnterKey, L"None."},
                       {Entry::Typed, L"100", Trigger::Button, L"Amersham\n"},
                       {Entry::Typed, L"250", Trigger::Button, kTooHigh},
+                      {Entry::Typed, L"4", Trigger::TabSpace, L"Covent Garden\nGoodge Street\n"},
                   },
                   FinderAnswer);
     EXPECT_TRUE(Style(Item(dialog, IDC_FOUND_STATIONS)) & SS_NOPREFIX);
@@ -99,18 +103,19 @@ TEST_F(CurrentFinderTest, AnswersEveryCurrentLikeTheStationTable) {
 TEST_F(CurrentFinderTest, TypedLettersAreDroppedAndANewAnswerReplacesTheOld) {
     HWND edit = Item(dialog, IDC_CURRENT_EDIT);
     HWND answer = Item(dialog, IDC_FOUND_STATIONS);
-    Type(edit, L"a4");
+    FocusByClick(edit);
+    TypeKeys(L"a4");
     EXPECT_TRUE(WaitFor([&] { return Text(edit) == L"4"; })) << "the field shows " << Narrow(Text(edit));
-    Type(edit, L"x3!");
+    TypeKeys(L"x3!");
     EXPECT_TRUE(WaitFor([&] { return Text(edit) == L"43"; })) << "the field shows " << Narrow(Text(edit));
 
     // Seven names, then one: nothing of the longer answer may remain.
-    PressKey(edit, VK_RETURN);
+    PressKey(VK_RETURN);
     const std::wstring seven = FinderAnswer(L"43");
     ASSERT_TRUE(WaitFor([&] { return Text(answer) == seven; })) << Narrow(Text(answer));
     SetText(edit, L"");
-    Type(edit, L"0");
-    PressKey(edit, VK_RETURN);
+    TypeKeys(L"0");
+    PressKey(VK_RETURN);
     EXPECT_TRUE(WaitFor([&] { return Text(answer) != seven; }));
     EXPECT_EQ(Text(answer), kTottenham);
 }
@@ -138,6 +143,7 @@ TEST_F(TessaryLookupTest, NamesTheStationWithTheTypedNumber) {
                       {Entry::Typed, L"0", Trigger::EnterKey, kRange},
                       {Entry::Typed, L"296", Trigger::Button, kRange},
                       {Entry::Typed, L"", Trigger::EnterKey, kRange},
+                      {Entry::Typed, L"121", Trigger::TabSpace, L"Holborn"},
                   },
                   LookupAnswer);
     // The longest name, its ampersand shown as it stands.
@@ -169,7 +175,8 @@ TEST_F(TessaryLookupTest, NamesEveryStationByItsNumber) {
 
 TEST_F(TessaryLookupTest, TypedLettersAreDropped) {
     HWND edit = Item(dialog, IDC_NUMBER_EDIT);
-    Type(edit, L"x6y1");
+    FocusByClick(edit);
+    TypeKeys(L"x6y1");
     EXPECT_TRUE(WaitFor([&] { return Text(edit) == L"61"; })) << "the field shows " << Narrow(Text(edit));
 }
 

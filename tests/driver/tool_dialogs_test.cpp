@@ -40,8 +40,8 @@ const Tool kTools[] = {
      L"MS Serif", 8, IDD_CHARGE_DELTA,
      {Closer::Escape, Closer::CloseBox, Closer::Enter},
      [](HWND dialog) {
-         ChooseStation(dialog, IDC_FROM_COMBO, L"Amersham");
-         ChooseStation(dialog, IDC_TO_COMBO, L"Tottenham Court Road");
+         PickStation(dialog, IDC_FROM_COMBO, L"Amersham");
+         PickStation(dialog, IDC_TO_COMBO, L"Tottenham Court Road");
          EXPECT_EQ(Text(Item(dialog, IDC_DELTA)), L"-100");
      },
      [](HWND dialog) {

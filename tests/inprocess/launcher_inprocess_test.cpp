@@ -27,6 +27,8 @@
 #include "companion_app.h"
 #include "companion_dlg.h"
 #include "host_system.h"
+#include "station_table.h"
+#include "tessary_lookup_dlg.h"
 
 // The program's one application object, defined with the application class.
 extern CCompanionApp theApp;
@@ -548,6 +550,51 @@ TEST(LauncherFont, EveryDialogDrawsInTheBitmapSerifFace) {
 
 TEST(LauncherWindow, RunsOnTheProgramsOwnApplicationObject) {
     EXPECT_EQ(static_cast<CWinApp*>(&theApp), AfxGetApp());
+}
+
+// A dialog object may run more than once: each run works on its own new
+// window's controls, not on the last run's destroyed ones.
+TEST(LauncherWindow, ADialogObjectRunTwiceWorksBothTimes) {
+    constexpr int kNumberEdit = 1037, kStationName = 1038, kLookup = 1033;
+    StationTable table;
+    table.FillStationTable();
+    CTessaryLookupDlg dialog;
+    dialog.SetStationTable(&table);
+    const DWORD uiThread = GetCurrentThreadId();
+    for (int run = 1; run <= 2; ++run) {
+        SCOPED_TRACE("run " + std::to_string(run));
+        std::thread driver([&] {
+            HWND window = nullptr;
+            if (!WaitUntil([&] {
+                    const std::vector<HWND> open = VisibleDialogsOf(uiThread);
+                    return !open.empty() && (window = open.front()) != nullptr;
+                })) {
+                ADD_FAILURE() << "the dialog did not open";
+                return;
+            }
+            SetWindowTextA(GetDlgItem(window, kNumberEdit), "61");
+            SendMessageA(window, WM_COMMAND, MAKEWPARAM(kLookup, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(window, kLookup)));
+            EXPECT_EQ("Crossharbour & London Arena", TextOf(GetDlgItem(window, kStationName)));
+            PostMessageA(window, WM_CLOSE, 0, 0);
+        });
+        EXPECT_EQ(IDCANCEL, dialog.DoModal());
+        driver.join();
+    }
+}
+
+// Each menu gets a wrapper of its own: wrapping a second menu leaves the
+// first one's wrapper on the first menu.
+TEST(LauncherWindow, MenuWrappersAreNotShared) {
+    HMENU first = CreatePopupMenu(), second = CreatePopupMenu();
+    CMenu* firstWrapper = CMenu::FromHandle(first);
+    CMenu* secondWrapper = CMenu::FromHandle(second);
+    EXPECT_NE(firstWrapper, secondWrapper);
+    EXPECT_EQ(first, firstWrapper->m_hMenu);
+    EXPECT_EQ(second, secondWrapper->m_hMenu);
+    EXPECT_EQ(firstWrapper, CMenu::FromHandle(first));
+    DestroyMenu(first);
+    DestroyMenu(second);
 }
 
 TEST(LauncherWindow, OpensAtTheTopLeftCornerWithItsTemplateSize) {
