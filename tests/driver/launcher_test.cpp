@@ -212,7 +212,7 @@ TEST_F(AboutBoxTest, OverAnOpenToolLeavesTheLauncherDisabledUntilTheToolCloses) 
     for (Closer how : {Closer::Escape, Closer::OkButton}) {
         SCOPED_TRACE(testing::Message() << "About box closed with " << testing::PrintToString(how));
         PostMessageW(launcher, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
-        HWND about = program.WaitForDialog(L"");
+        HWND about = program.WaitForDialog(kAboutBoxName);
         ASSERT_NE(about, nullptr) << "the About box did not open";
         EXPECT_EQ(GetWindow(about, GW_OWNER), tool);
         EXPECT_TRUE(WaitFor([&] { return !IsWindowEnabled(tool); }))
