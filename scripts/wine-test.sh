@@ -27,6 +27,8 @@ while :; do
     --dpi=*)
         dpi=${1#--dpi=}
         shift
+        # What the display is set to, for a driver to compare with what it is told.
+        export TARROWBY_DISPLAY_DPI="$dpi"
         ensure_prefix_copy "$WINEPREFIX" "$ROOT/build/wine-test-dpi$dpi" \
             'HKCU\Control Panel\Desktop' LogPixels REG_DWORD "$dpi"
         ;;

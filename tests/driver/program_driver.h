@@ -160,11 +160,11 @@ protected:
     void SetUp() override { ASSERT_TRUE(program.Start()); }
     void TearDown() override { EXPECT_TRUE(program.End()); }
 
-    // Clicks a launcher button and waits for the tool it opens,
-    // which must be owned by the launcher, hold it disabled and sit centred
-    // over it (over its monitor's work area when it is minimised), kept
-    // inside the work area of the launcher's monitor.
-    HWND OpenTool(int buttonId, const std::wstring& caption);
+    // Clicks a launcher button (or, `asCommand`, posts the click) and waits
+    // for the tool it opens, which must be owned by the launcher, hold it
+    // disabled and sit centred over it (over its monitor's work area when it
+    // is minimised), kept inside the work area of the launcher's monitor.
+    HWND OpenTool(int buttonId, const std::wstring& caption, bool asCommand = false);
     HWND OpenAboutBox();
     void ExpectModalOverLauncher(HWND dialog);
     // Moves the launcher to `place`, restoring it first if it is minimised.
