@@ -1,5 +1,7 @@
 #include "token_table_dlg.h"
 
+#include <span>
+
 #include "resource.h"
 
 BEGIN_MESSAGE_MAP(CTokenTableDlg, CDialog)
@@ -11,33 +13,33 @@ void CTokenTableDlg::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
 }
 
-namespace {
-
-DWORD Kind(HWND control) {
-    return static_cast<DWORD>(GetWindowLongA(control, GWL_STYLE)) & SS_TYPEMASK;
-}
-
-LONG Top(HWND control) {
-    RECT rect;
-    GetWindowRect(control, &rect);
-    return rect.top;
-}
-
-}  // namespace
-
 // A screen reader reads a dialog in window order, which the template gives by
 // column: every situation, then every award. Each award (left-aligned) is put
 // straight after the situation (right-aligned) on its line, so that the table
 // reads row by row. Nothing moves on screen, and none of them is a tab stop.
+// Each control's kind and line are read once: under Wine every such question
+// is a round trip to its server.
 BOOL CTokenTableDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-    for (HWND situation = ::GetWindow(m_hWnd, GW_CHILD); situation;
-         situation = ::GetWindow(situation, GW_HWNDNEXT)) {
-        if (Kind(situation) != SS_RIGHT) continue;
-        for (HWND award = ::GetWindow(m_hWnd, GW_CHILD); award; award = ::GetWindow(award, GW_HWNDNEXT)) {
-            if (Kind(award) == SS_LEFT && Top(award) == Top(situation)) {
-                SetWindowPos(award, situation, 0, 0, 0, 0,
-                             SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW | SWP_NOOWNERZORDER);
+    struct Cell {
+        HWND window;
+        DWORD kind;
+        LONG top;
+    } cells[64];
+    int count = 0;
+    for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child && count < 64;
+         child = ::GetWindow(child, GW_HWNDNEXT)) {
+        RECT rect;
+        ::GetWindowRect(child, &rect);
+        cells[count++] = {child, static_cast<DWORD>(::GetWindowLongA(child, GWL_STYLE)) & SS_TYPEMASK,
+                          rect.top};
+    }
+    for (const Cell& situation : std::span(cells, count)) {
+        if (situation.kind != SS_RIGHT) continue;
+        for (const Cell& award : std::span(cells, count)) {
+            if (award.kind == SS_LEFT && award.top == situation.top) {
+                ::SetWindowPos(award.window, situation.window, 0, 0, 0, 0,
+                               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW | SWP_NOOWNERZORDER);
                 break;
             }
         }
