@@ -145,34 +145,26 @@ Section "ServerLayout"
     Screen 1 "s1" RightOf "s0"
 EndSection
 CONF
-    number=120
-    while [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ]; do number=$((number + 1)); done
-    Xorg ":$number" -config "$1/xorg.conf" -noreset -nolisten tcp -logfile "$1/xorg.log" >/dev/null 2>&1 &
-    XORG_PID=$!
-    export DISPLAY=":$number"
-    tries=0
-    until [ -e "/tmp/.X11-unix/X$number" ]; do
-        tries=$((tries + 1))
-        if [ $tries -gt 100 ] || ! kill -0 "$XORG_PID" 2>/dev/null; then
-            echo "could not start Xorg on :$number (see $1/xorg.log)" >&2
-            return 1
-        fi
-        sleep 0.1
-    done
+    start_x_server 120 Xorg -config "$1/xorg.conf" -noreset -nolisten tcp -logfile "$1/xorg.log" ||
+        { echo "see $1/xorg.log" >&2; return 1; }
+    XORG_PID=$X_PID
 }
 
-# Starts Xvfb on the first free display from $1 upwards; sets DISPLAY and XVFB_PID.
-# A display can be taken without a trace in /tmp (another mount namespace, a
-# chroot): an Xvfb that cannot listen ends at once, and the next one is tried.
-start_virtual_display() {
+# Starts an X server, $2 with the rest of the arguments after the display, on
+# the first free display from $1 upwards; sets DISPLAY and X_PID. A display can
+# be taken without a trace in /tmp (another mount namespace, a chroot): a
+# server that cannot listen on it ends at once, and the next one is tried.
+start_x_server() {
     number=$1
     last=$((number + 30))
+    server=$2
+    shift 2
     while [ "$number" -le "$last" ]; do
         if [ ! -e "/tmp/.X$number-lock" ] && [ ! -e "/tmp/.X11-unix/X$number" ]; then
-            Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-            XVFB_PID=$!
+            "$server" ":$number" "$@" >/dev/null 2>&1 &
+            X_PID=$!
             tries=0
-            while kill -0 "$XVFB_PID" 2>/dev/null && [ $tries -le 200 ]; do
+            while kill -0 "$X_PID" 2>/dev/null && [ $tries -le 200 ]; do
                 if [ -e "/tmp/.X11-unix/X$number" ]; then
                     export DISPLAY=":$number"
                     return 0
@@ -180,10 +172,16 @@ start_virtual_display() {
                 tries=$((tries + 1))
                 sleep 0.1
             done
-            kill "$XVFB_PID" 2>/dev/null || true
+            kill "$X_PID" 2>/dev/null || true
         fi
         number=$((number + 1))
     done
-    echo "could not start Xvfb on any display from :$1 to :$last" >&2
+    echo "could not start $server on any display from :$((last - 30)) to :$last" >&2
     return 1
+}
+
+# Starts Xvfb on the first free display from $1 upwards; sets DISPLAY and XVFB_PID.
+start_virtual_display() {
+    start_x_server "$1" Xvfb -screen 0 1024x768x24 -nolisten tcp || return 1
+    XVFB_PID=$X_PID
 }
