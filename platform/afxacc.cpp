@@ -277,13 +277,19 @@ LRESULT AnswerWithName(HWND window, const Speaker& speaker, WPARAM wParam) {
     return result;
 }
 
-IAccPropServices* CreatePropServices() {
+// The system's annotation service, made on first use and kept, like the
+// libraries: every live region of every dialog asks it, when marked and when
+// destroyed. Null where the system has none.
+IAccPropServices* PropServices() {
+    static IAccPropServices* services = nullptr;
+    static bool asked = false;
     const Api& api = Accessibility();
-    IAccPropServices* services = nullptr;
-    if (!api.CoCreateInstance ||
-        FAILED(api.CoCreateInstance(kAccPropServices, nullptr, CLSCTX_INPROC_SERVER, kIAccPropServices,
-                                    reinterpret_cast<void**>(&services))))
-        return nullptr;
+    if (!asked && api.CoCreateInstance) {
+        asked = true;
+        if (FAILED(api.CoCreateInstance(kAccPropServices, nullptr, CLSCTX_INPROC_SERVER, kIAccPropServices,
+                                        reinterpret_cast<void**>(&services))))
+            services = nullptr;
+    }
     return services;
 }
 
@@ -298,9 +304,8 @@ LRESULT CALLBACK SpeakerProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
         RemovePropA(window, kSpeakerProperty);
         if (speaker->live) {
-            if (IAccPropServices* services = CreatePropServices()) {
+            if (IAccPropServices* services = PropServices()) {
                 services->ClearHwndProps(window, OBJID_CLIENT, CHILDID_SELF, &kLiveSetting, 1);
-                services->Release();
             }
         }
         Destroy(speaker);
@@ -336,14 +341,13 @@ void AfxSetAccessibleName(CWnd& control, LPCSTR name, bool textFollows) {
 
 void AfxSetLiveRegion(CWnd& control) {
     Speaker* speaker = SpeakFor(control.m_hWnd);
-    IAccPropServices* services = speaker ? CreatePropServices() : nullptr;
+    IAccPropServices* services = speaker ? PropServices() : nullptr;
     if (!services) return;
     VARIANT polite{};
     polite.vt = VT_I4;
     polite.lVal = kPolite;
     speaker->live =
         SUCCEEDED(services->SetHwndProp(control.m_hWnd, OBJID_CLIENT, CHILDID_SELF, kLiveSetting, polite));
-    services->Release();
 }
 
 void AfxNotifyNewText(CWnd& control) {
