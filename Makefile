@@ -2,7 +2,7 @@
 SHELL := /bin/sh
 CONFIGS := host win64 win32
 
-.PHONY: all setup build test run dist screenshots clean fuzz bench
+.PHONY: all setup build test soak run dist screenshots clean fuzz bench
 
 all: build
 
@@ -17,8 +17,15 @@ build: setup $(foreach c,$(CONFIGS),build/$(c)/build.ninja) build/fuzz/build.nin
 	@for c in $(CONFIGS); do cmake --build --preset $$c || exit 1; done
 	@cmake --build build/fuzz
 
+# Tests in different lanes (a Wine prefix and display each) run side by side:
+# most of their time is spent waiting on Wine, not computing.
+TEST_JOBS ?= 4
 test: build
-	@ctest --test-dir build/host --output-on-failure
+	@ctest --test-dir build/host --output-on-failure --label-exclude long -j $(TEST_JOBS)
+
+# The long runs: the full soak of each build, hundreds of openings.
+soak: build
+	@ctest --test-dir build/host --output-on-failure --label-regex long
 
 # The 64-bit program; ARCH=win32 starts the 32-bit one, the program that ships.
 ARCH ?= win64

@@ -1,8 +1,8 @@
 #!/bin/sh
-# Builds the shipped programs and the release archive twice, from two copies of
-# the tree in folders of different names, one after the other, and requires
-# byte-identical results: nothing of the time or the place of a build may end
-# up in what ships.
+# Builds the shipped programs and the release archive once more, from a copy of
+# the tree in a folder of another name, and requires them byte-identical to
+# those of the project's own build: nothing of the time or the place of a
+# build may end up in what ships.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 work="$root/build/reproducible"
@@ -19,25 +19,26 @@ rm -rf "$work"
 mkdir -p "$work"
 trap 'rm -rf "$work"' EXIT
 
-build_copy() {
-    tree="$work/$1"
-    mkdir -p "$tree"
-    # The files of the project as they stand, committed or not (but not ignored).
-    (cd "$root" && git ls-files -z --cached --others --exclude-standard | xargs -0 cp --parents -t "$tree")
-    for preset in win32 win64; do
-        (cd "$tree" && cmake --preset $preset >/dev/null && cmake --build --preset $preset --target Tarrowby >/dev/null)
-    done
-    python3 "$tree/scripts/make-dist.py" "$tree/dist" >/dev/null
-}
+# The project's own build, brought up to date, and its archive.
+for preset in win32 win64; do
+    (cd "$root" && cmake --build --preset $preset --target Tarrowby >/dev/null)
+done
+mkdir -p "$work/own/dist"
+python3 "$root/scripts/make-dist.py" "$work/own/dist" >/dev/null
 
-build_copy first
-sleep 2  # a later clock, so that any time stamp shows
-build_copy second-tree-with-a-longer-name
+# The files of the project as they stand, committed or not (but not ignored).
+tree="$work/second-tree-with-a-longer-name"
+mkdir -p "$tree"
+(cd "$root" && git ls-files -z --cached --others --exclude-standard | xargs -0 cp --parents -t "$tree")
+for preset in win32 win64; do
+    (cd "$tree" && cmake --preset $preset >/dev/null && cmake --build --preset $preset --target Tarrowby >/dev/null)
+done
+python3 "$tree/scripts/make-dist.py" "$tree/dist" >/dev/null
 
 status=0
 for file in build/win32/Tarrowby.exe build/win64/Tarrowby.exe dist/Tarrowby-*.zip; do
-    a=$(ls "$work"/first/$file)
-    b=$(ls "$work"/second-tree-with-a-longer-name/$file)
+    case $file in dist/*) a=$(ls "$work"/own/$file) ;; *) a="$root/$file" ;; esac
+    b=$(ls "$tree"/$file)
     if cmp -s "$a" "$b"; then
         echo "identical: $file ($(sha256sum <"$a" | cut -c1-16))"
     else

@@ -64,10 +64,10 @@ REG
     echo "managed=$managed" >"$stamp"
 }
 
-# A copy of the prefix $1 at $2 with one registry value more: key $3, value
-# $4 of type $5 set to $6. Made again when $1 is. Sets WINEPREFIX to it. Wine
-# takes such a setting when its server starts: the value is set with Wine's
-# own reg, whose server is then left to end.
+# A copy of the prefix $1 at $2, with one registry value more where given: key
+# $3, value $4 of type $5 set to $6. Made again when $1 is. Sets WINEPREFIX to
+# it. Wine takes such a setting when its server starts: the value is set with
+# Wine's own reg, whose server is then left to end.
 ensure_prefix_copy() {
     stamp="$2/.tarrowby-copy"
     export WINEPREFIX="$2"
@@ -81,8 +81,10 @@ ensure_prefix_copy() {
         rm "$2/${file##*/}"
         cp -p "$file" "$2/"
     done
-    "$WINE64" reg add "$3" /v "$4" /t "$5" /d "$6" /f >/dev/null 2>&1
-    wineserver -w
+    if [ $# -gt 2 ]; then
+        "$WINE64" reg add "$3" /v "$4" /t "$5" /d "$6" /f >/dev/null 2>&1
+        wineserver -w
+    fi
     touch "$stamp"
 }
 
@@ -165,7 +167,9 @@ start_x_server() {
             X_PID=$!
             tries=0
             while kill -0 "$X_PID" 2>/dev/null && [ $tries -le 200 ]; do
-                if [ -e "/tmp/.X11-unix/X$number" ]; then
+                # Ours once its socket is there and its lock names it: a server
+                # started at the same moment elsewhere may have won the number.
+                if [ -e "/tmp/.X11-unix/X$number" ] && [ "$(tr -d ' \n' <"/tmp/.X$number-lock" 2>/dev/null)" = "$X_PID" ]; then
                     export DISPLAY=":$number"
                     return 0
                 fi

@@ -2,11 +2,12 @@
 # Runs one Windows test program under Wine in the test session (prefix and
 # display), with the loader its build needs.
 #
-# wine-test.sh [--i386] [--dpi=N | --two-monitors] <program.exe> [arguments...]
+# wine-test.sh [--i386] [--lane=NAME | --two-monitors] <program.exe> [arguments...]
 # --i386: the run needs 32-bit programs (it runs or drives one). Where they
 # cannot run here, the run is skipped: exit code 77, with the reason.
-# --dpi=N: the run uses a copy of the session's prefix whose display is set
-# to N dots per inch, as a user's scaled display is.
+# --lane=NAME: the run uses that lane of the session (test-session.sh), win64
+# by default; in lane dpiN the display is set to N dots per inch, as a user's
+# scaled display is.
 # --two-monitors: the run uses a display of two monitors side by side, an Xorg
 # server of its own (root only; skipped otherwise), and a copy of the prefix
 # set up for it.
@@ -14,6 +15,7 @@ set -eu
 . "$(dirname "$0")/wine-env.sh"
 . "$(dirname "$0")/i386.sh"
 export WINEPREFIX="$ROOT/build/wine-test"
+lane=win64
 while :; do
     case "${1:-}" in
     --i386)
@@ -24,13 +26,11 @@ while :; do
             exit 77
         fi
         ;;
-    --dpi=*)
-        dpi=${1#--dpi=}
+    --lane=*)
+        lane=${1#--lane=}
         shift
         # What the display is set to, for a driver to compare with what it is told.
-        export TARROWBY_DISPLAY_DPI="$dpi"
-        ensure_prefix_copy "$WINEPREFIX" "$ROOT/build/wine-test-dpi$dpi" \
-            'HKCU\Control Panel\Desktop' LogPixels REG_DWORD "$dpi"
+        case $lane in dpi*) export TARROWBY_DISPLAY_DPI="${lane#dpi}" ;; esac
         ;;
     --two-monitors)
         shift
@@ -57,8 +57,9 @@ if [ -n "${two_monitors:-}" ]; then
     "$(wine_loader "$1")" "$@"
     exit
 fi
-if [ -f "$session/display" ]; then
-    DISPLAY=$(cat "$session/display")
-    export DISPLAY
+if [ -f "$session/$lane/display" ]; then
+    DISPLAY=$(cat "$session/$lane/display")
+    WINEPREFIX=$(cat "$session/$lane/prefix")
+    export DISPLAY WINEPREFIX
 fi
 exec "$(wine_loader "$1")" "$@"

@@ -13,7 +13,7 @@ if ! command -v openbox >/dev/null 2>&1; then
     exit 77
 fi
 ensure_wine_prefix "$ROOT/build/wine-wm" managed
-start_virtual_display 120
+start_virtual_display 110
 openbox --sm-disable </dev/null >/dev/null 2>&1 &
 WM_PID=$!
 stop() {
@@ -32,4 +32,5 @@ until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do
     fi
     sleep 0.1
 done
+export TARROWBY_WINDOW_MANAGER=openbox
 "$(wine_loader "$1")" "$@"

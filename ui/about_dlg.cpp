@@ -6,6 +6,7 @@
 CAboutDlg::CAboutDlg() : CDialog(IDD_ABOUTBOX) {}
 
 BEGIN_MESSAGE_MAP(CAboutDlg, CDialog)
+ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
 namespace {
@@ -48,4 +49,15 @@ BOOL CAboutDlg::OnInitDialog() {
         if (kind == SS_BITMAP) AfxSetAccessibleName(picture, "");
     }
     return TRUE;
+}
+
+// The strip's static loaded its bitmap from the template. Windows deletes such
+// a bitmap with the static, Wine does not: taken out of the static here, it
+// is the box's to delete, on either, and no opening leaves a bitmap behind.
+void CAboutDlg::OnDestroy() {
+    for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        if ((static_cast<DWORD>(GetWindowLongA(child, GWL_STYLE)) & SS_TYPEMASK) != SS_BITMAP) continue;
+        const LRESULT bitmap = ::SendMessageA(child, STM_SETIMAGE, IMAGE_BITMAP, 0);
+        if (bitmap) ::DeleteObject(reinterpret_cast<HGDIOBJ>(bitmap));
+    }
 }

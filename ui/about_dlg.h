@@ -9,6 +9,7 @@ public:
 
 protected:
     BOOL OnInitDialog() override;
+    afx_msg void OnDestroy();
 
     DECLARE_MESSAGE_MAP()
 };

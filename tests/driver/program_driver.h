@@ -140,6 +140,11 @@ private:
     HWND m_launcher = nullptr;
 };
 
+// Where the program places a dialog: centred over its owner, or over the
+// owner's monitor's work area when the owner is minimised, kept inside that
+// work area.
+POINT CentredPlace(HWND dialog);
+
 // The About box has no title bar: its window text names it for screen readers.
 inline constexpr wchar_t kAboutBoxName[] = L"About Tarrowby Companion 1.0.0.1";
 

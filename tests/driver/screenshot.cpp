@@ -12,9 +12,6 @@ namespace driver {
 
 namespace {
 
-// Wine copies a window's pixels to the X server a little after painting ends.
-constexpr DWORD kSettleMs = 400;
-
 bool HasPendingPaint(HWND window) {
     if (GetUpdateRect(window, nullptr, FALSE)) return true;
     for (HWND child : Children(window)) {
@@ -74,12 +71,7 @@ std::vector<std::uint8_t> ZlibStored(const std::vector<std::uint8_t>& raw) {
     return out;
 }
 
-}  // namespace
-
-Image CaptureWindow(HWND window) {
-    WaitFor([&] { return !HasPendingPaint(window); });
-    Sleep(kSettleMs);
-
+Image Grab(HWND window) {
     RECT rect;
     GetWindowRect(window, &rect);
     Image image;
@@ -115,6 +107,27 @@ Image CaptureWindow(HWND window) {
     DeleteObject(bitmap);
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
+    return image;
+}
+
+}  // namespace
+
+// Wine copies a window's pixels to the X server a little after painting ends,
+// once the program waits for input again: the picture is taken when nothing
+// is left to paint, the program is idle, and two looks a moment apart agree.
+Image CaptureWindow(HWND window) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, processId);
+    Image last, image;
+    WaitFor([&] {
+        if (HasPendingPaint(window) || (process && WaitForInputIdle(process, 0) == WAIT_TIMEOUT))
+            return false;
+        last = std::move(image);
+        image = Grab(window);
+        return image.width > 0 && image.width == last.width && image.rgb == last.rgb;
+    });
+    if (process) CloseHandle(process);
     return image;
 }
 
