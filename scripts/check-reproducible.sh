@@ -1,7 +1,7 @@
 #!/bin/sh
-# Builds the shipped programs and the release archive twice, from two copies of
-# the tree in folders of different names, one after the other, and requires
-# byte-identical results: nothing of the time or the place of a build may end
+# Builds the shipped programs, the release archive and the Debian package
+# twice, from two copies of the tree in folders of different names, one after
+# the other, and requires byte-identical results: nothing of the time or the place of a build may end
 # up in what ships.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -17,6 +17,9 @@ if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$fingerprint" ]; then
 fi
 rm -rf "$work"
 mkdir -p "$work"
+# The Debian package's dates are the last commit's, whichever copy builds it.
+SOURCE_DATE_EPOCH=$(git -C "$root" log -1 --format=%ct)
+export SOURCE_DATE_EPOCH
 trap 'rm -rf "$work"' EXIT
 
 build_copy() {
@@ -28,6 +31,7 @@ build_copy() {
         (cd "$tree" && cmake --preset $preset >/dev/null && cmake --build --preset $preset --target Tarrowby >/dev/null)
     done
     python3 "$tree/scripts/make-dist.py" "$tree/dist" >/dev/null
+    "$tree/scripts/make-deb.sh" "$tree/dist" >/dev/null
 }
 
 build_copy first
@@ -35,7 +39,7 @@ sleep 2  # a later clock, so that any time stamp shows
 build_copy second-tree-with-a-longer-name
 
 status=0
-for file in build/win32/Tarrowby.exe build/win64/Tarrowby.exe dist/Tarrowby-*.zip; do
+for file in build/win32/Tarrowby.exe build/win64/Tarrowby.exe dist/Tarrowby-*.zip dist/tarrowby_*.deb; do
     a=$(ls "$work"/first/$file)
     b=$(ls "$work"/second-tree-with-a-longer-name/$file)
     if cmp -s "$a" "$b"; then
