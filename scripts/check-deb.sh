@@ -1,18 +1,16 @@
 #!/bin/sh
-# check-deb.sh: builds the Debian package (make-deb.sh) and checks it, one
-# line of the table at the end for each: every file with its owner and mode,
-# the 64-bit program inside, what it depends on, lintian with every tag at
-# every level (pedantic ones too), the desktop entry's and the AppStream
-# metadata's validators. A check passes on status 0 and, where it says
-# "silent", only if it also prints nothing: each remark is a finding.
+# check-deb.sh: builds the Debian package and checks it, a line of the table
+# at the end each. A check passes on status 0, a "silent" one only if it also
+# prints nothing: every remark of a validator is a finding.
 set -eu
-root=$(cd "$(dirname "$0")/.." && pwd)
-deb=$("$root/scripts/make-deb.sh")
-tree="$root/build/deb/check"
+deb=$("$(dirname "$0")/make-deb.sh")
+tree="$(dirname "$0")/../build/deb/check"
 rm -rf "$tree"
 dpkg-deb -x "$deb" "$tree"
 id=io.github.tarrowby.companion
-cat >"$tree.expected" <<TABLE
+# Each file with its owner and mode; a folder shows only if not root's 0755.
+dpkg-deb -c "$deb" | awk '$1 != "drwxr-xr-x" || $2 != "root/root" { print $2, $1, $6 }' >"$tree.files"
+cat >"$tree.expected" <<FILES
 root/root -rwxr-xr-x ./usr/bin/tarrowby
 root/root -rw-r--r-- ./usr/lib/tarrowby/Tarrowby.exe
 root/root -rw-r--r-- ./usr/share/applications/$id.desktop
@@ -26,24 +24,21 @@ root/root -rw-r--r-- ./usr/share/icons/hicolor/48x48/apps/tarrowby.png
 root/root -rw-r--r-- ./usr/share/icons/hicolor/64x64/apps/tarrowby.png
 root/root -rw-r--r-- ./usr/share/man/man1/tarrowby.1.gz
 root/root -rw-r--r-- ./usr/share/metainfo/$id.metainfo.xml
-TABLE
-# Folders too must be root's, and 0755.
-dpkg-deb -c "$deb" | awk '$1 != "drwxr-xr-x" || $2 != "root/root" { print $2, $1, $6 }' >"$tree.contents"
-
+FILES
 status=0
 while IFS='|' read -r how check; do
-    if sh -c "$check" >"$tree.out" 2>&1 && { [ "$how" != silent ] || [ ! -s "$tree.out" ]; }; then
+    if out=$(sh -c "$check" 2>&1) && { [ "$how" != silent ] || [ -z "$out" ]; }; then
         echo "ok: $check"
     else
         echo "FAILED: $check"
         status=1
     fi
-    sed 's/^/    /' "$tree.out"
+    [ -z "$out" ] || echo "$out" | sed 's/^/    /'
 done <<TABLE
-silent|diff '$tree.expected' '$tree.contents'
+silent|diff '$tree.expected' '$tree.files'
 passes|file '$tree/usr/lib/tarrowby/Tarrowby.exe' | grep 'PE32+ executable (GUI) x86-64'
 passes|dpkg-deb -f '$deb' Depends | grep -x 'wine, wine64'
-silent|{ lintian -EvIL +pedantic --fail-on error,warning '$deb' 2>&1 || echo "lintian: status \$?"; } | grep -v 'running with root privileges'; exit 0
+silent|lintian -EvIL +pedantic --fail-on error,warning '$deb' >'$tree.lintian' 2>&1 || echo "status \$?"; grep -v 'root privileges' '$tree.lintian'; true
 silent|desktop-file-validate '$tree/usr/share/applications/$id.desktop'
 passes|appstreamcli validate --no-net --pedantic '$tree/usr/share/metainfo/$id.metainfo.xml'
 TABLE
