@@ -11,7 +11,8 @@ umask 022
 export LC_ALL=C TZ=UTC
 version=$(sed -n 's/^FILEVERSION[ \t]*\([0-9]*\), *\([0-9]*\), *\([0-9]*\), *\([0-9]*\).*/\1.\2.\3.\4/p' "$root/res/Tarrowby.rc")
 [ -n "$version" ] || { echo "make-deb: no FILEVERSION in res/Tarrowby.rc" >&2; exit 1; }
-: "${SOURCE_DATE_EPOCH:=$(git -C "$root" log -1 --format=%ct)}"
+: "${SOURCE_DATE_EPOCH:=$(git -C "$root" log -1 --format=%ct 2>/dev/null)}"
+[ -n "$SOURCE_DATE_EPOCH" ] || { echo "make-deb: not a git repository: set SOURCE_DATE_EPOCH and DEBEMAIL" >&2; exit 1; }
 export SOURCE_DATE_EPOCH
 # The packager, as Debian's tools find one: DEBFULLNAME and DEBEMAIL, else
 # whoever made the last commit.
