@@ -47,8 +47,8 @@ run_once() {
     started=$(date +%s.%N)
     as_user sh -c "$command" >"$log" 2>&1 &
     waited=no tries=0
-    until window=$(xdotool search --onlyvisible --name '^Tarrowby Companion$' | head -n 1) && [ -n "$window" ]; do
-        xdotool search --onlyvisible --name '^Wine$' >/dev/null && waited=yes
+    until window=$(xdotool search --onlyvisible --name '^Tarrowby Companion$' 2>/dev/null | head -n 1) && [ -n "$window" ]; do
+        xdotool search --onlyvisible --name '^Wine$' >/dev/null 2>&1 && waited=yes
         kill -0 $! 2>/dev/null && [ $((tries += 1)) -lt 900 ] || fail "no launcher: $(cat "$log")"
         sleep 0.2
     done
