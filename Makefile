@@ -2,7 +2,7 @@
 SHELL := /bin/sh
 CONFIGS := host win64 win32
 
-.PHONY: all setup build test soak run dist screenshots clean fuzz bench
+.PHONY: all setup build test soak run dist install deb screenshots clean fuzz bench
 
 all: build
 
@@ -31,6 +31,18 @@ soak: build
 ARCH ?= win64
 run: build
 	@scripts/run.sh $(ARCH)
+
+# The 64-bit program as a desktop application: command, desktop entry, icons,
+# AppStream metadata and manual page, under $(DESTDIR)$(PREFIX).
+PREFIX ?= /usr/local
+install: setup build/win64/build.ninja
+	@cmake --build --preset win64 --target Tarrowby
+	@scripts/install.sh "$(DESTDIR)" "$(PREFIX)"
+
+# The same as a Debian package, in dist/ (packaging/deb/ has its control files).
+deb: setup build/win64/build.ninja
+	@cmake --build --preset win64 --target Tarrowby
+	@scripts/make-deb.sh
 
 # The pictures in the README, rendered from the program as it is.
 screenshots: build

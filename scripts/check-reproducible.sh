@@ -1,8 +1,8 @@
 #!/bin/sh
-# Builds the shipped programs and the release archive once more, from a copy of
-# the tree in a folder of another name, and requires them byte-identical to
-# those of the project's own build: nothing of the time or the place of a
-# build may end up in what ships.
+# Builds the shipped programs, the release archive and the Debian package once
+# more, from a copy of the tree in a folder of another name, and requires them
+# byte-identical to those of the project's own build: nothing of the time or
+# the place of a build may end up in what ships.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 work="$root/build/reproducible"
@@ -17,6 +17,9 @@ if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$fingerprint" ]; then
 fi
 rm -rf "$work"
 mkdir -p "$work"
+# The Debian package's dates are the last commit's, whichever copy builds it.
+SOURCE_DATE_EPOCH=$(git -C "$root" log -1 --format=%ct)
+export SOURCE_DATE_EPOCH
 trap 'rm -rf "$work"' EXIT
 
 # The project's own build, brought up to date, and its archive.
@@ -25,6 +28,7 @@ for preset in win32 win64; do
 done
 mkdir -p "$work/own/dist"
 python3 "$root/scripts/make-dist.py" "$work/own/dist" >/dev/null
+"$root/scripts/make-deb.sh" "$work/own/dist" >/dev/null
 
 # The files of the project as they stand, committed or not (but not ignored).
 tree="$work/second-tree-with-a-longer-name"
@@ -34,9 +38,10 @@ for preset in win32 win64; do
     (cd "$tree" && cmake --preset $preset >/dev/null && cmake --build --preset $preset --target Tarrowby >/dev/null)
 done
 python3 "$tree/scripts/make-dist.py" "$tree/dist" >/dev/null
+"$tree/scripts/make-deb.sh" "$tree/dist" >/dev/null
 
 status=0
-for file in build/win32/Tarrowby.exe build/win64/Tarrowby.exe dist/Tarrowby-*.zip; do
+for file in build/win32/Tarrowby.exe build/win64/Tarrowby.exe dist/Tarrowby-*.zip dist/tarrowby_*.deb; do
     case $file in dist/*) a=$(ls "$work"/own/$file) ;; *) a="$root/$file" ;; esac
     b=$(ls "$tree"/$file)
     if cmp -s "$a" "$b"; then

@@ -4,11 +4,14 @@
 # is there: it only asks dpkg and runs one tiny 32-bit program.
 set -eu
 . "$(dirname "$0")/i386.sh"
+. "$(dirname "$0")/apt-archive.sh"
 
 packages="cmake ninja-build g++ binutils make python3 googletest libbenchmark-dev clang libclang-rt-dev git
 mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
 wine wine64 fonts-wine xvfb xauth x11-utils imagemagick fonts-liberation fonts-dejavu-core locales zip unzip
-xserver-xorg-core xserver-xorg-video-dummy openbox"
+xserver-xorg-core xserver-xorg-video-dummy openbox
+lintian desktop-file-utils appstream file xdotool"
+# (The last line checks the Debian package and drives it on a desktop.)
 # npm checks the workflows (scripts/check-workflows.sh): Debian's, where the
 # machine has no npm of its own (a Node.js from elsewhere brings one).
 command -v npm >/dev/null 2>&1 || packages="$packages nodejs npm"
@@ -91,26 +94,6 @@ qemu_suite() {
         . /etc/os-release
         [ "${ID:-}" = debian ] && [ "${VERSION_CODENAME:-}" = bookworm ] && echo bookworm-backports
     ) 2>/dev/null || true
-}
-
-# The archive this machine takes its release from, as its own apt sources name
-# it (deb822 .sources files or the one-line sources.list).
-release_archive() {
-    for file in /etc/apt/sources.list.d/*.sources; do
-        [ -f "$file" ] || continue
-        awk -v suite="$1" '
-            function stanza_end() { if (!done && deb && has && uri != "") { print uri; done = 1; exit 0 } deb = has = 0; uri = "" }
-            /^[ \t]*$/ { stanza_end(); next }
-            tolower($1) == "types:" { for (i = 2; i <= NF; i++) if ($i == "deb") deb = 1 }
-            tolower($1) == "uris:" { uri = $2 }
-            tolower($1) == "suites:" { for (i = 2; i <= NF; i++) if ($i == suite) has = 1 }
-            tolower($1) == "enabled:" && tolower($2) == "no" { deb = 0 }
-            END { stanza_end() }' "$file"
-    done
-    for file in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
-        [ -f "$file" ] || continue
-        sed -e 's/\[[^]]*\]//' "$file" | awk -v suite="$1" '$1 == "deb" && $3 == suite { print $2; exit 0 }'
-    done
 }
 
 install_new_qemu() {

@@ -189,3 +189,19 @@ start_virtual_display() {
     start_x_server "$1" Xvfb -screen 0 1024x768x24 -nolisten tcp || return 1
     XVFB_PID=$X_PID
 }
+
+# Starts openbox on $DISPLAY and waits until it has named itself on the root
+# window; sets WM_PID.
+start_window_manager() {
+    openbox --sm-disable </dev/null >/dev/null 2>&1 &
+    WM_PID=$!
+    tries=0
+    until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do
+        tries=$((tries + 1))
+        if [ $tries -gt 100 ] || ! kill -0 "$WM_PID" 2>/dev/null; then
+            echo "openbox did not start" >&2
+            return 1
+        fi
+        sleep 0.1
+    done
+}

@@ -14,23 +14,12 @@ if ! command -v openbox >/dev/null 2>&1; then
 fi
 ensure_wine_prefix "$ROOT/build/wine-wm" managed
 start_virtual_display 110
-openbox --sm-disable </dev/null >/dev/null 2>&1 &
-WM_PID=$!
 stop() {
     wineserver -k 2>/dev/null || true
-    kill "$WM_PID" "$XVFB_PID" 2>/dev/null || true
+    kill ${WM_PID:-} "$XVFB_PID" 2>/dev/null || true
 }
 trap stop EXIT
 trap 'exit 1' INT TERM
-# Openbox is ready once it has named itself on the root window.
-tries=0
-until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do
-    tries=$((tries + 1))
-    if [ $tries -gt 100 ] || ! kill -0 "$WM_PID" 2>/dev/null; then
-        echo "openbox did not start" >&2
-        exit 1
-    fi
-    sleep 0.1
-done
+start_window_manager
 export TARROWBY_WINDOW_MANAGER=openbox
 "$(wine_loader "$1")" "$@"

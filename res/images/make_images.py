@@ -4,6 +4,7 @@
 Usage:
     python3 make_images.py OUTPUT_DIR [--preview PREVIEW_DIR]
     python3 make_images.py --preview PREVIEW_DIR
+    python3 make_images.py OUTPUT_DIR --hicolor HICOLOR_DIR
 
 Reads the *.txt pixel-art files that sit next to this script and writes
 
@@ -18,6 +19,11 @@ All images are 4 bits per pixel with the standard 16-colour Windows palette,
 so they look the same on every display the program runs on.  The output is
 byte-for-byte reproducible: nothing depends on the time, the machine or the
 order files happen to be listed in.
+
+With --hicolor, the application icon is also written as the PNG files of a
+freedesktop.org icon theme, HICOLOR_DIR/NxN/apps/tarrowby.png for every size in
+HICOLOR_SIZES, each from the source that divides the size, scaled by whole
+pixels so that the pixel art stays sharp.
 
 With --preview, enlarged PNG pictures of every image (and a sheet showing
 them at their real size on a button face) are written to PREVIEW_DIR.
@@ -270,26 +276,56 @@ def bmp_file(image):
 # PNG previews
 # ---------------------------------------------------------------------------
 
-def png_file(width, height, pixel):
-    """A plain 8-bit RGB PNG; pixel(x, y) returns 0xRRGGBB."""
+def png_file(width, height, pixel, alpha=False):
+    """A plain 8-bit RGB PNG; pixel(x, y) returns 0xRRGGBB. With alpha, an
+    RGBA one, where a pixel of None is fully see-through."""
     raw = bytearray()
     for y in range(height):
         raw.append(0)  # filter: none
         for x in range(width):
             c = pixel(x, y)
-            raw += bytes(((c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF))
+            if alpha:
+                raw += bytes((0, 0, 0, 0)) if c is None else bytes(
+                    ((c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF, 0xFF))
+            else:
+                raw += bytes(((c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF))
 
     def chunk(kind, data):
         body = kind + data
         return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body) & 0xFFFFFFFF)
 
     return (b"\x89PNG\r\n\x1a\n"
-            + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0))
+            + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 6 if alpha else 2, 0, 0, 0))
             + chunk(b"IDAT", zlib.compress(bytes(raw), 9))
             + chunk(b"IEND", b""))
 
 
 BUTTON_FACE = 0xC0C0C0
+
+# The sizes of the application icon in the desktop's icon theme.
+HICOLOR_SIZES = (16, 32, 48, 64, 128, 256)
+HICOLOR_NAME = "tarrowby.png"
+
+
+def scaled_png(image, size):
+    """The image blown up by a whole factor to size x size, each source pixel
+    a square block: pixel art scaled without blur."""
+    scale = size // image.width
+
+    def pixel(x, y):
+        p = image.rows[y // scale][x // scale]
+        return None if p is TRANSPARENT else PALETTE[p][1]
+    return png_file(size, size, pixel, alpha=True)
+
+
+def hicolor_pngs(images):
+    """(relative path, PNG) for every theme size, each from the largest of the
+    icon's images whose side divides it (48 is the 16x16 image times three)."""
+    out = []
+    for size in HICOLOR_SIZES:
+        image = max((im for im in images if size % im.width == 0), key=lambda im: im.width)
+        out.append(("%dx%d/apps/%s" % (size, size, HICOLOR_NAME), scaled_png(image, size)))
+    return out
 
 
 def darker(c):
@@ -376,6 +412,8 @@ def main(argv):
         description="Build the program's .ico and .bmp files from the pixel-art sources.")
     parser.add_argument("output_dir", nargs="?", help="where to write the .ico and .bmp files")
     parser.add_argument("--preview", metavar="DIR", help="also write enlarged PNG previews to DIR")
+    parser.add_argument("--hicolor", metavar="DIR",
+                        help="also write the application icon as icon-theme PNGs under DIR")
     args = parser.parse_args(argv)
     if not args.output_dir and not args.preview:
         parser.error("give OUTPUT_DIR, --preview DIR, or both")
@@ -389,6 +427,11 @@ def main(argv):
                 write(os.path.join(args.output_dir, out_name), ico_file(images))
             for out_name, im in bitmaps:
                 write(os.path.join(args.output_dir, out_name), bmp_file(im))
+        if args.hicolor:
+            for name, data in hicolor_pngs(icons[0][1]):
+                path = os.path.join(args.hicolor, name)
+                os.makedirs(os.path.dirname(path), exist_ok=True)
+                write(path, data)
         if args.preview:
             os.makedirs(args.preview, exist_ok=True)
             every = [im for _, images in icons for im in images] + [im for _, im in bitmaps]

@@ -1,0 +1,74 @@
+#!/bin/sh
+# check-deb-install.sh PACKAGE.deb: apt installs the package with what it
+# needs; an ordinary user (nobody) with a new, empty home runs the desktop
+# entry's command twice on a display with openbox: the launcher must show with
+# the class the entry names and end with status 0 on Esc, and the home must
+# hold nothing but the one folder. Without a display the command must fail in
+# one line. apt's purge must leave none of the package's files. Prints both
+# start times and the folder's size. Needs root.
+set -eu
+[ "$(id -u)" -eq 0 ] || { echo "skipped: needs root"; exit 77; }
+deb=$(realpath "$1")
+package=$(dpkg-deb -f "$deb" Package)
+if dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed"; then
+    echo "skipped: $package is installed here, and this check would purge it"
+    exit 77
+fi
+. "$(dirname "$0")/wine-env.sh"
+home=$(mktemp -d "${TMPDIR:-/tmp}/tarrowby-home.XXXXXX")
+chown 65534:65534 "$home"
+folder="$home/.local/share/$package"
+log="$home.log"
+# A session of the user's own: nothing of this environment, no XDG variables.
+as_user() {
+    setpriv --reuid=65534 --regid=65534 --clear-groups env -i HOME="$home" USER=nobody LOGNAME=nobody \
+        PATH=/usr/local/bin:/usr/bin:/bin LANG=C.UTF-8 ${user_display:+DISPLAY=$user_display} "$@"
+}
+trap 'set +e; as_user env WINEPREFIX="$folder/wine" wineserver -k 2>/dev/null; kill ${WM_PID:-} ${XVFB_PID:-} 2>/dev/null; rm -rf "$home" "$log"' EXIT
+trap 'exit 1' INT TERM
+fail() { echo "FAILED: $*"; exit 1; }
+apt_get() { DEBIAN_FRONTEND=noninteractive apt-get -y -qq -o DPkg::Lock::Timeout=600 "$@" >"$log" 2>&1 || fail "apt-get $*: $(tail -n 5 "$log")"; }
+
+apt_get install "$deb"
+entry=$(dpkg -L "$package" | grep '^/usr/share/applications/.*\.desktop$')
+command=$(sed -n 's/^Exec=//p' "$entry")
+class=$(sed -n 's/^StartupWMClass=//p' "$entry")
+user_display=""
+as_user sh -c "$command" 2>"$log" && fail "started without a display"
+[ "$(wc -l <"$log")" -eq 1 ] || fail "without a display it said: $(cat "$log")"
+echo "without a display: $(cat "$log")"
+start_virtual_display 150
+user_display=$DISPLAY
+start_window_manager
+
+# Waits for the launcher (noting Wine's "Wine" wait window before it), checks
+# its class and closes it.
+run_once() {
+    started=$(date +%s.%N)
+    as_user sh -c "$command" >"$log" 2>&1 &
+    waited=no tries=0
+    until window=$(xdotool search --onlyvisible --name '^Tarrowby Companion$' 2>/dev/null | head -n 1) && [ -n "$window" ]; do
+        xdotool search --onlyvisible --name '^Wine$' >/dev/null 2>&1 && waited=yes
+        kill -0 $! 2>/dev/null && [ $((tries += 1)) -lt 900 ] || fail "no launcher: $(cat "$log")"
+        sleep 0.2
+    done
+    seconds=$(awk -v from="$started" -v to="$(date +%s.%N)" 'BEGIN { printf "%.1f", to - from }')
+    xprop -id "$window" WM_CLASS | grep -q "= \"$class\"," || fail "not of class $class: $(xprop -id "$window" WM_CLASS)"
+    sleep 1
+    xdotool windowactivate --sync "$window" key Escape
+    wait $! || fail "closed, the command's status is $?: $(cat "$log")"
+}
+run_once
+echo "first start: $seconds s; Wine's wait window: $waited; said: $(tr '\n' ' ' <"$log")"
+run_once
+echo "later start: $seconds s; class $class"
+as_user env WINEPREFIX="$folder/wine" wineserver -w
+echo "per-user folder: $(du -sm "$folder" | cut -f1) MB"
+strays=$(find "$home" -mindepth 1 ! -path "$home/.local" ! -path "$home/.local/share" ! -path "$folder" ! -path "$folder/*")
+[ -z "$strays" ] || fail "outside $folder: $strays"
+
+files=$(dpkg -L "$package" | grep -v '^/\.$')
+apt_get purge "$package"
+left=$(echo "$files" | while read -r file; do [ ! -e "$file" ] || dpkg -S "$file" >/dev/null 2>&1 || echo "$file"; done)
+[ -z "$left" ] || fail "purged, it left: $left"
+echo "purged: none of its $(echo "$files" | wc -l) files and folders left"
