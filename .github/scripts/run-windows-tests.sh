@@ -1,7 +1,8 @@
 #!/bin/sh
 # run-windows-tests.sh <folder>: runs the test programs that gather.sh put in
-# <folder>, for both builds: on Windows directly (Git's bash on the runner),
-# anywhere else under Wine, in the project's test prefix and virtual display.
+# <folder>, the full soak included, for both builds: on Windows directly (Git's
+# bash on the runner), anywhere else under Wine, in the project's test prefix
+# and virtual display.
 # Screenshots go to <folder>/screenshots. Fails when any program fails.
 set -eu
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -49,6 +50,8 @@ for build in win64 win32; do
         "--screenshot=$(windows_path "$shots/launcher-inprocess.bmp")"
     run $build ui_driver_test "$dir/ui_driver_test.exe" \
         "$(windows_path "$dir/$build/Tarrowby.exe")" "$(windows_path "$shots")"
+    # The full soak, as make soak runs it: 60 rounds of every dialog.
+    run $build soak_test "$dir/soak_test.exe" "$(windows_path "$dir/$build/Tarrowby.exe")"
 done
 
 if [ -n "$failed" ]; then
