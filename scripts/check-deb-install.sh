@@ -8,6 +8,10 @@
 # start times and the folder's size. Needs root.
 set -eu
 [ "$(id -u)" -eq 0 ] || { echo "skipped: needs root"; exit 77; }
+# One such check at a time on this machine, whichever checkout runs it: each
+# installs and purges the one package.
+exec 9>/var/lock/tarrowby-deb-install.lock
+flock 9
 deb=$(realpath "$1")
 package=$(dpkg-deb -f "$deb" Package)
 if dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed"; then
@@ -54,7 +58,6 @@ run_once() {
     done
     seconds=$(awk -v from="$started" -v to="$(date +%s.%N)" 'BEGIN { printf "%.1f", to - from }')
     xprop -id "$window" WM_CLASS | grep -q "= \"$class\"," || fail "not of class $class: $(xprop -id "$window" WM_CLASS)"
-    sleep 1
     xdotool windowactivate --sync "$window" key Escape
     wait $! || fail "closed, the command's status is $?: $(cat "$log")"
 }
