@@ -5,8 +5,8 @@
 #
 # A lane is a prefix and a display of its own, with its own wineserver, so that
 # tests in different lanes run side by side without sharing focus, input or
-# windows. Lanes: win64 (the project's test prefix, the default), win32 (a copy
-# of it), dpi120 and dpi144 (copies set to that many dots per inch).
+# windows. Lanes: win64 (the project's test prefix, the default), dpi120 and
+# dpi144 (copies set to that many dots per inch), and any other name (a copy).
 set -eu
 . "$(dirname "$0")/wine-env.sh"
 session="$ROOT/build/test-session"
