@@ -58,7 +58,14 @@ run_once() {
     done
     seconds=$(awk -v from="$started" -v to="$(date +%s.%N)" 'BEGIN { printf "%.1f", to - from }')
     xprop -id "$window" WM_CLASS | grep -q "= \"$class\"," || fail "not of class $class: $(xprop -id "$window" WM_CLASS)"
-    xdotool windowactivate --sync "$window" key Escape
+    # Esc once the launcher is the active window: asked again until it is.
+    tries=0
+    until [ "$(xdotool getactivewindow 2>/dev/null)" = "$window" ]; do
+        xdotool windowactivate "$window" 2>/dev/null || true
+        [ $((tries += 1)) -lt 150 ] || fail "the launcher never became the active window"
+        sleep 0.2
+    done
+    xdotool key Escape
     wait $! || fail "closed, the command's status is $?: $(cat "$log")"
 }
 run_once
