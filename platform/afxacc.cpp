@@ -2,13 +2,15 @@
 // WM_GETOBJECT. A control given a name is subclassed to answer with the
 // system's standard object for it, wrapped so that the name is the program's;
 // everything else is the standard object's own. The system's accessibility and
-// COM libraries are loaded at run time, from the system's folder, so the
-// program imports nothing beyond KERNEL32, USER32, GDI32 and the C library.
+// COM libraries are loaded at run time, from the system's folder, when the
+// first reader asks: the program imports nothing beyond KERNEL32, USER32, GDI32
+// and the C library, and a run that no reader hears loads none of them.
 #include "afxacc.h"
 
 #include <oleacc.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <new>
 
 #ifndef EVENT_OBJECT_LIVEREGIONCHANGED
@@ -47,8 +49,8 @@ void Destroy(T* object) {
 struct Api {
     HRESULT(WINAPI* CreateStdAccessibleObject)(HWND, LONG, REFIID, void**);
     LRESULT(WINAPI* LresultFromObject)(REFIID, WPARAM, LPUNKNOWN);
-    HRESULT(WINAPI* CoCreateInstance)(REFCLSID, LPUNKNOWN, DWORD, REFIID, void**);
     BSTR(WINAPI* SysAllocStringLen)(const OLECHAR*, UINT);
+    HRESULT(WINAPI* CoDisconnectObject)(LPUNKNOWN, DWORD);
 };
 
 // From the system's folder only: by the search flag where the system knows it
@@ -70,26 +72,32 @@ void Find(HMODULE module, const char* name, Function& function) {
         module ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
 }
 
-// Loaded on first use, on the thread that runs the dialogs, and kept: a
-// reader may hold an object of ours after its window has gone.
-const Api& Accessibility() {
-    static Api api;
-    static bool loaded = false;
-    if (!loaded) {
-        loaded = true;
-        const HMODULE ole32 = LoadSystemLibrary("ole32.dll"), oleacc = LoadSystemLibrary("oleacc.dll");
-        Find(oleacc, "CreateStdAccessibleObject", api.CreateStdAccessibleObject);
-        Find(oleacc, "LresultFromObject", api.LresultFromObject);
-        Find(ole32, "CoCreateInstance", api.CoCreateInstance);
-        Find(LoadSystemLibrary("oleaut32.dll"), "SysAllocStringLen", api.SysAllocStringLen);
-        // A reader's calls reach the objects through COM, which the thread
-        // joins as a single-threaded apartment: the calls then come in as
-        // messages that the dialogs' own loops dispatch.
-        HRESULT(WINAPI * initialize)(void*, DWORD);
-        Find(ole32, "CoInitializeEx", initialize);
-        if (initialize) initialize(nullptr, COINIT_APARTMENTTHREADED);
-    }
-    return api;
+// Loaded when the first reader asks, on the thread that runs the dialogs, and
+// kept: a reader may hold an object of ours after its window has gone. A
+// named object needs every function of the first group.
+Api g_api;
+bool g_namesHeard = false;
+IAccPropServices* g_services = nullptr;  // the annotation service; null where there is none
+
+void LoadAccessibility() {
+    const HMODULE ole32 = LoadSystemLibrary("ole32.dll"), oleacc = LoadSystemLibrary("oleacc.dll");
+    Find(oleacc, "CreateStdAccessibleObject", g_api.CreateStdAccessibleObject);
+    Find(oleacc, "LresultFromObject", g_api.LresultFromObject);
+    Find(ole32, "CoDisconnectObject", g_api.CoDisconnectObject);
+    Find(LoadSystemLibrary("oleaut32.dll"), "SysAllocStringLen", g_api.SysAllocStringLen);
+    g_namesHeard = g_api.CreateStdAccessibleObject && g_api.LresultFromObject && g_api.CoDisconnectObject &&
+                   g_api.SysAllocStringLen;
+    HRESULT(WINAPI * create)(REFCLSID, LPUNKNOWN, DWORD, REFIID, void**);
+    Find(ole32, "CoCreateInstance", create);
+    // A reader's calls reach the objects through COM, which the thread
+    // joins as a single-threaded apartment: the calls then come in as
+    // messages that the dialogs' own loops dispatch.
+    HRESULT(WINAPI * initialize)(void*, DWORD);
+    Find(ole32, "CoInitializeEx", initialize);
+    if (initialize) initialize(nullptr, COINIT_APARTMENTTHREADED);
+    if (create && FAILED(create(kAccPropServices, nullptr, CLSCTX_INPROC_SERVER, kIAccPropServices,
+                                reinterpret_cast<void**>(&g_services))))
+        g_services = nullptr;
 }
 
 // ---- The named object ---------------------------------------------------------
@@ -98,28 +106,58 @@ bool IsSelf(const VARIANT& child) {
     return child.vt == VT_I4 && child.lVal == CHILDID_SELF;
 }
 
-// The standard object of a control, answering its own name with the program's.
+class NamedAccessible;
+
+// What a subclassed control keeps, in a window property, until it is destroyed.
+struct Speaker {
+    WNDPROC previous = nullptr;
+    CString name;
+    bool named = false;
+    bool textFollows = false;
+    bool live = false;                  // announced when its text changes
+    bool annotated = false;             // marked live with the annotation service
+    NamedAccessible* object = nullptr;  // made when a reader first asks
+};
+
+// The standard object of a control, answering its own name with the
+// program's. One for each control, given to every reader that asks, until the
+// control is destroyed; then COM cuts every reader's hold on it, so that each
+// call a reader makes fails, and lets go of it.
 class NamedAccessible final : public IAccessible {
 public:
-    NamedAccessible(IAccessible* standard, HWND window, const CString& name, bool textFollows)
-        : m_standard(standard), m_window(window), m_name(name), m_textFollows(textFollows) {
-        m_standard->AddRef();
+    NamedAccessible(HWND window, const Speaker* speaker) : m_window(window), m_speaker(speaker) {}
+    ~NamedAccessible() {
+        if (m_typeInfo) m_typeInfo->Release();
+        if (m_standard) m_standard->Release();
     }
 
+    // Made whole with the system's standard object of the control.
+    bool Connect() {
+        return SUCCEEDED(g_api.CreateStdAccessibleObject(m_window, OBJID_CLIENT, kIAccessible,
+                                                         reinterpret_cast<void**>(&m_standard)));
+    }
+
+    void Disconnect() {
+        m_speaker = nullptr;
+        g_api.CoDisconnectObject(this, 0);
+    }
+
+    // Itself as IUnknown, IDispatch and IAccessible; the window it stands for
+    // and its list of children as the standard object gives them; nothing
+    // else, so that no other way leads round the name.
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+        static const IID* const kAnswered[] = {&kIUnknown, &kIDispatch, &kIAccessible, &kIOleWindow,
+                                               &kIEnumVARIANT};
+        constexpr int kItsOwn = 3;
         if (!object) return E_POINTER;
-        if (IsEqualIID(iid, kIUnknown) || IsEqualIID(iid, kIDispatch) || IsEqualIID(iid, kIAccessible)) {
+        *object = nullptr;
+        for (int i = 0; i < 5; ++i) {
+            if (!IsEqualIID(iid, *kAnswered[i])) continue;
+            if (i >= kItsOwn) return m_standard->QueryInterface(iid, object);
             *object = static_cast<IAccessible*>(this);
             AddRef();
             return S_OK;
         }
-        // The window it stands for and its list of children, as the standard
-        // object gives them; nothing else, so that no other way leads round
-        // the name.
-        if (IsEqualIID(iid, kIOleWindow) || IsEqualIID(iid, kIEnumVARIANT)) {
-            return m_standard->QueryInterface(iid, object);
-        }
-        *object = nullptr;
         return E_NOINTERFACE;
     }
     ULONG STDMETHODCALLTYPE AddRef() override {
@@ -127,35 +165,42 @@ public:
     }
     ULONG STDMETHODCALLTYPE Release() override {
         const LONG left = InterlockedDecrement(&m_references);
-        if (left == 0) {
-            m_standard->Release();
-            Destroy(this);
-        }
+        if (left == 0) Destroy(this);
         return static_cast<ULONG>(left);
     }
 
     HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
         if (!IsSelf(child)) return m_standard->get_accName(child, name);
         if (!name) return E_POINTER;
+        *name = nullptr;
+        if (!m_speaker) return CO_E_OBJNOTCONNECTED;  // a caller in this process, after the control
         *name = SpokenName();
         return *name ? S_OK : S_FALSE;
     }
 
-    // Everything else is the standard object's.
+    // A client that reads properties through IDispatch (a script) reaches
+    // them through the type information, which calls this object's own
+    // methods: the name is the same either way.
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
         return m_standard->GetTypeInfoCount(count);
     }
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID locale, ITypeInfo** info) override {
         return m_standard->GetTypeInfo(index, locale, info);
     }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale,
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID locale,
                                             DISPID* ids) override {
-        return m_standard->GetIDsOfNames(iid, names, count, locale, ids);
+        ITypeInfo* info = TypeInfo(locale);
+        return info ? info->GetIDsOfNames(names, count, ids) : E_NOTIMPL;
     }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID locale, WORD flags, DISPPARAMS* params,
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID locale, WORD flags, DISPPARAMS* params,
                                      VARIANT* result, EXCEPINFO* exception, UINT* badArgument) override {
-        return m_standard->Invoke(id, iid, locale, flags, params, result, exception, badArgument);
+        ITypeInfo* info = TypeInfo(locale);
+        return info ? info->Invoke(static_cast<IAccessible*>(this), id, flags, params, result, exception,
+                                   badArgument)
+                    : E_NOTIMPL;
     }
+
+    // Everything else is the standard object's.
     HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override {
         return m_standard->get_accParent(parent);
     }
@@ -219,41 +264,41 @@ public:
     }
 
 private:
-    // The name, then a space and the window's text when that follows it; null
-    // when both are empty.
+    // The standard object's type information, asked for once; null where it
+    // has none.
+    ITypeInfo* TypeInfo(LCID locale) {
+        if (!m_typeInfo && FAILED(m_standard->GetTypeInfo(0, locale, &m_typeInfo))) m_typeInfo = nullptr;
+        return m_typeInfo;
+    }
+
+    // The name, then a space and the window's text, exactly as shown, when
+    // that follows it; null when both are empty.
     BSTR SpokenName() const {
-        const int nameLength = MultiByteToWideChar(CP_ACP, 0, m_name, m_name.GetLength(), nullptr, 0);
-        const int textLength = m_textFollows ? GetWindowTextLengthW(m_window) : 0;
+        // A character of the system's code page, one byte or two, is never
+        // more than one UTF-16 unit.
+        const CString& own = m_speaker->name;
+        const int nameLength = own.GetLength();
+        const int textLength = m_speaker->textFollows ? GetWindowTextLengthW(m_window) : 0;
         wchar_t* spoken = static_cast<wchar_t*>(std::malloc(sizeof(wchar_t) * (nameLength + textLength + 2)));
         if (!spoken) return nullptr;
-        int length = MultiByteToWideChar(CP_ACP, 0, m_name, m_name.GetLength(), spoken, nameLength);
+        int length = MultiByteToWideChar(CP_ACP, 0, own, nameLength, spoken, nameLength);
         if (textLength > 0) {
             if (length > 0) spoken[length++] = L' ';
             length += GetWindowTextW(m_window, spoken + length, textLength + 1);
         }
-        BSTR name =
-            length > 0 ? Accessibility().SysAllocStringLen(spoken, static_cast<UINT>(length)) : nullptr;
+        BSTR name = length > 0 ? g_api.SysAllocStringLen(spoken, static_cast<UINT>(length)) : nullptr;
         std::free(spoken);
         return name;
     }
 
     LONG m_references = 1;
-    IAccessible* m_standard;
+    IAccessible* m_standard = nullptr;
+    ITypeInfo* m_typeInfo = nullptr;
     HWND m_window;
-    CString m_name;
-    bool m_textFollows;
+    const Speaker* m_speaker;  // its control's, while that lives
 };
 
 // ---- The controls spoken for ------------------------------------------------------
-
-// What a subclassed control keeps, in a window property, until it is destroyed.
-struct Speaker {
-    WNDPROC previous = nullptr;
-    CString name;
-    bool named = false;
-    bool textFollows = false;
-    bool live = false;
-};
 
 const char kSpeakerProperty[] = "AfxSpeaker";
 
@@ -261,61 +306,77 @@ Speaker* SpeakerOf(HWND window) {
     return static_cast<Speaker*>(GetPropA(window, kSpeakerProperty));
 }
 
-LRESULT AnswerWithName(HWND window, const Speaker& speaker, WPARAM wParam) {
-    const Api& api = Accessibility();
-    if (!api.CreateStdAccessibleObject || !api.LresultFromObject || !api.SysAllocStringLen) return 0;
-    IAccessible* standard = nullptr;
-    if (FAILED(api.CreateStdAccessibleObject(window, OBJID_CLIENT, kIAccessible,
-                                             reinterpret_cast<void**>(&standard))))
-        return 0;
-    NamedAccessible* named = Make<NamedAccessible>(standard, window, speaker.name, speaker.textFollows);
-    standard->Release();
-    if (!named) return 0;
-    // The reader takes its own reference; the object lives while it is held.
-    const LRESULT result = api.LresultFromObject(kIAccessible, wParam, named);
-    named->Release();
-    return result;
+// Set once the first reader has asked, for the rest of the process.
+bool g_readerPresent = false;
+
+// The dialog whose work waits for a reader, and that work. Modal dialogs
+// open one over another, and few of them wait: one slot will do.
+HWND g_waitingDialog = nullptr;
+void (*g_waitingWork)(HWND dialog) = nullptr;
+
+// The control's named object, made on the first question. The reader takes
+// its own reference; the object lives while it is held.
+LRESULT AnswerWithName(HWND window, Speaker& speaker, WPARAM wParam) {
+    if (!g_namesHeard) return 0;
+    if (!speaker.object) {
+        NamedAccessible* named = Make<NamedAccessible>(window, &speaker);
+        if (!named) return 0;
+        if (!named->Connect()) {
+            named->Release();
+            return 0;
+        }
+        speaker.object = named;
+    }
+    return g_api.LresultFromObject(kIAccessible, wParam, speaker.object);
 }
 
-// The system's annotation service, made on first use and kept, like the
-// libraries: every live region of every dialog asks it, when marked and when
-// destroyed. Null where the system has none.
-IAccPropServices* PropServices() {
-    static IAccPropServices* services = nullptr;
-    static bool asked = false;
-    const Api& api = Accessibility();
-    if (!asked && api.CoCreateInstance) {
-        asked = true;
-        if (FAILED(api.CoCreateInstance(kAccPropServices, nullptr, CLSCTX_INPROC_SERVER, kIAccPropServices,
-                                        reinterpret_cast<void**>(&services))))
-            services = nullptr;
-    }
-    return services;
+// Tells the annotation service that a live control is polite. Where it
+// refuses (Windows 7, Wine), the control is announced all the same.
+void Annotate(HWND window, Speaker& speaker) {
+    if (!speaker.live || !g_services) return;
+    VARIANT polite{};
+    polite.vt = VT_I4;
+    polite.lVal = kPolite;
+    speaker.annotated =
+        SUCCEEDED(g_services->SetHwndProp(window, OBJID_CLIENT, CHILDID_SELF, kLiveSetting, polite));
+}
+
+BOOL CALLBACK AnnotateControl(HWND window, LPARAM) {
+    if (Speaker* speaker = SpeakerOf(window)) Annotate(window, *speaker);
+    return TRUE;
+}
+
+BOOL CALLBACK AnnotateControlsOf(HWND window, LPARAM) {
+    EnumChildWindows(window, AnnotateControl, 0);
+    return TRUE;
 }
 
 LRESULT CALLBACK SpeakerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     Speaker* speaker = SpeakerOf(window);
     const WNDPROC previous = speaker->previous;
-    if (message == WM_GETOBJECT && speaker->named &&
-        static_cast<DWORD>(lParam) == static_cast<DWORD>(OBJID_CLIENT)) {
-        const LRESULT answer = AnswerWithName(window, *speaker, wParam);
-        if (answer > 0) return answer;
+    if (message == WM_GETOBJECT) {
+        AfxReaderAsked();
+        if (speaker->named && static_cast<DWORD>(lParam) == static_cast<DWORD>(OBJID_CLIENT)) {
+            const LRESULT answer = AnswerWithName(window, *speaker, wParam);
+            if (answer > 0) return answer;
+        }
     } else if (message == WM_NCDESTROY) {
         SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
         RemovePropA(window, kSpeakerProperty);
-        if (speaker->live) {
-            if (IAccPropServices* services = PropServices()) {
-                services->ClearHwndProps(window, OBJID_CLIENT, CHILDID_SELF, &kLiveSetting, 1);
-            }
+        if (NamedAccessible* object = speaker->object) {
+            object->Disconnect();
+            object->Release();
         }
+        if (speaker->annotated)
+            g_services->ClearHwndProps(window, OBJID_CLIENT, CHILDID_SELF, &kLiveSetting, 1);
         Destroy(speaker);
     }
     return CallWindowProcA(previous, window, message, wParam, lParam);
 }
 
-// The control's speaker, made and the control subclassed on first use.
+// The control's speaker, made and the control subclassed on first use: it
+// answers a reader's first question itself.
 Speaker* SpeakFor(HWND window) {
-    Accessibility();  // joins COM before the first reader asks
     Speaker* speaker = SpeakerOf(window);
     if (speaker || !window) return speaker;
     speaker = Make<Speaker>();
@@ -341,19 +402,39 @@ void AfxSetAccessibleName(CWnd& control, LPCSTR name, bool textFollows) {
 
 void AfxSetLiveRegion(CWnd& control) {
     Speaker* speaker = SpeakFor(control.m_hWnd);
-    IAccPropServices* services = speaker ? PropServices() : nullptr;
-    if (!services) return;
-    VARIANT polite{};
-    polite.vt = VT_I4;
-    polite.lVal = kPolite;
-    speaker->live =
-        SUCCEEDED(services->SetHwndProp(control.m_hWnd, OBJID_CLIENT, CHILDID_SELF, kLiveSetting, polite));
+    if (!speaker) return;
+    speaker->live = true;
+    if (g_readerPresent) Annotate(control.m_hWnd, *speaker);
 }
 
-void AfxNotifyNewText(CWnd& control) {
+void AfxShowText(CWnd& control, LPCSTR text) {
+    const int length = GetWindowTextLengthA(control.m_hWnd);
+    char* shown = static_cast<char*>(std::malloc(length + 1));
+    const bool same =
+        shown && GetWindowTextA(control.m_hWnd, shown, length + 1) == length && std::strcmp(shown, text) == 0;
+    std::free(shown);
+    if (same) return;
+    control.SetWindowText(text);
     NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, control.m_hWnd, OBJID_CLIENT, CHILDID_SELF);
     const Speaker* speaker = SpeakerOf(control.m_hWnd);
     if (speaker && speaker->live) {
         NotifyWinEvent(EVENT_OBJECT_LIVEREGIONCHANGED, control.m_hWnd, OBJID_CLIENT, CHILDID_SELF);
     }
+}
+
+void AfxWhenReaderPresent(CWnd& dialog, void (*work)(HWND dialog)) {
+    if (!g_readerPresent && !IsWindow(g_waitingDialog)) {
+        g_waitingDialog = dialog.m_hWnd;
+        g_waitingWork = work;
+    } else {
+        work(dialog.m_hWnd);  // a reader is here already (or, unlikely, another dialog waits)
+    }
+}
+
+void AfxReaderAsked() {
+    if (g_readerPresent) return;
+    g_readerPresent = true;
+    LoadAccessibility();
+    EnumThreadWindows(GetCurrentThreadId(), AnnotateControlsOf, 0);
+    if (IsWindow(g_waitingDialog)) g_waitingWork(g_waitingDialog);
 }

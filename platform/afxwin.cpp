@@ -1,5 +1,6 @@
 #include "afxwin.h"
 
+#include "afxacc.h"
 #include "dialog_placement.h"
 
 namespace {
@@ -158,6 +159,9 @@ INT_PTR CDialog::DoModal() {
 }
 
 INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // A screen reader asks a dialog for its object before it reads the
+    // dialog's controls: the system answers, once the program is ready for it.
+    if (message == WM_GETOBJECT) AfxReaderAsked();
     if (message == WM_INITDIALOG) {
         CDialog* dialog = reinterpret_cast<CDialog*>(lParam);
         SetWindowLongPtrA(window, DWLP_USER, lParam);

@@ -9,7 +9,8 @@ ON_CBN_SELCHANGE(IDC_FROM_COMBO, OnSelchangeFromCombo)
 ON_CBN_SELCHANGE(IDC_TO_COMBO, OnSelchangeToCombo)
 // A dropped list may show another entry when it closes than its last
 // selection change said (Wine moves the selection under the pointer without
-// telling, and keeps it on cancel): read it again then.
+// telling, and keeps it on cancel): read it again then. A list also cancels
+// when it loses the focus; a figure that stays the same is not announced.
 ON_CBN_CLOSEUP(IDC_FROM_COMBO, OnSelchangeFromCombo)
 ON_CBN_SELENDCANCEL(IDC_FROM_COMBO, OnSelchangeFromCombo)
 ON_CBN_CLOSEUP(IDC_TO_COMBO, OnSelchangeToCombo)
@@ -75,16 +76,12 @@ void CChargeDeltaDlg::ShowSelectedCurrent(const CComboBox& list, CStatic& curren
     // with one that is not a station's.
     const DWORD_PTR station = list.GetItemData(selected);
     if (station >= static_cast<DWORD_PTR>(NUM_STATIONS)) return;
-    current.SetWindowText(CurrentText(m_pStationTable->GetStationCurrent(static_cast<int>(station))));
-    AfxNotifyNewText(current);
+    AfxShowText(current, CurrentText(m_pStationTable->GetStationCurrent(static_cast<int>(station))));
 }
 
 void CChargeDeltaDlg::UpdateDelta() {
     CString fromText, toText, delta;
     m_fromCurrent.GetWindowText(fromText);
     m_toCurrent.GetWindowText(toText);
-    if (DeltaText(fromText, toText, delta)) {
-        m_delta.SetWindowText(delta);
-        AfxNotifyNewText(m_delta);
-    }
+    if (DeltaText(fromText, toText, delta)) AfxShowText(m_delta, delta);
 }

@@ -19,8 +19,10 @@ void CCurrentFinderDlg::DoDataExchange(CDataExchange* pDX) {
 BOOL CCurrentFinderDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     // Its label comes after the field in window order, where a screen reader
-    // does not look for it; the answer is read out as soon as it shows.
+    // does not look for it; the answer is read out as soon as it shows, as it
+    // shows ("&" included: the system's own reading takes it for a mnemonic).
     AfxSetAccessibleName(m_currentEdit, "Current");
+    AfxSetAccessibleName(m_foundStations, "", true);
     AfxSetLiveRegion(m_foundStations);
     return TRUE;
 }
@@ -28,6 +30,5 @@ BOOL CCurrentFinderDlg::OnInitDialog() {
 void CCurrentFinderDlg::OnFind() {
     CString typed;
     m_currentEdit.GetWindowText(typed);
-    m_foundStations.SetWindowText(FindStationsText(typed, *m_pStationTable));
-    AfxNotifyNewText(m_foundStations);
+    AfxShowText(m_foundStations, FindStationsText(typed, *m_pStationTable));
 }

@@ -19,8 +19,10 @@ void CTessaryLookupDlg::DoDataExchange(CDataExchange* pDX) {
 BOOL CTessaryLookupDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     // Its label comes after the field in window order, where a screen reader
-    // does not look for it; the answer is read out as soon as it shows.
+    // does not look for it; the answer is read out as soon as it shows, as it
+    // shows ("&" included: the system's own reading takes it for a mnemonic).
     AfxSetAccessibleName(m_numberEdit, "Tessary Number");
+    AfxSetAccessibleName(m_stationName, "", true);
     AfxSetLiveRegion(m_stationName);
     return TRUE;
 }
@@ -28,6 +30,5 @@ BOOL CTessaryLookupDlg::OnInitDialog() {
 void CTessaryLookupDlg::OnLookup() {
     CString typed;
     m_numberEdit.GetWindowText(typed);
-    m_stationName.SetWindowText(LookupStationText(typed, *m_pStationTable));
-    AfxNotifyNewText(m_stationName);
+    AfxShowText(m_stationName, LookupStationText(typed, *m_pStationTable));
 }

@@ -2,6 +2,7 @@
 
 #include <span>
 
+#include "afxacc.h"
 #include "resource.h"
 
 BEGIN_MESSAGE_MAP(CTokenTableDlg, CDialog)
@@ -13,21 +14,22 @@ void CTokenTableDlg::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
 }
 
+namespace {
+
 // A screen reader reads a dialog in window order, which the template gives by
 // column: every situation, then every award. Each award (left-aligned) is put
 // straight after the situation (right-aligned) on its line, so that the table
 // reads row by row. Nothing moves on screen, and none of them is a tab stop.
 // Each control's kind and line are read once: under Wine every such question
 // is a round trip to its server.
-BOOL CTokenTableDlg::OnInitDialog() {
-    CDialog::OnInitDialog();
+void PutInReadingOrder(HWND dialog) {
     struct Cell {
         HWND window;
         DWORD kind;
         LONG top;
     } cells[64];
     int count = 0;
-    for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child && count < 64;
+    for (HWND child = ::GetWindow(dialog, GW_CHILD); child && count < 64;
          child = ::GetWindow(child, GW_HWNDNEXT)) {
         RECT rect;
         ::GetWindowRect(child, &rect);
@@ -44,5 +46,13 @@ BOOL CTokenTableDlg::OnInitDialog() {
             }
         }
     }
+}
+
+}  // namespace
+
+// Only a reader needs the order: with none, the table opens as its template is.
+BOOL CTokenTableDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    AfxWhenReaderPresent(*this, PutInReadingOrder);
     return TRUE;
 }
