@@ -1,9 +1,10 @@
 // How Tarrowby fares under Wine, measured against two floors: the same dialog
 // templates opened empty (floor.exe), and the same visible work done in plain
 // Win32 (same_work_floor.exe). It times start-up to a live launcher, opening
-// each tool, and reads the peak working set. Runs take turns, Tarrowby then
-// each floor, so that whatever else the machine does falls on all alike. Run
-// through `make bench`, which also keeps the figures as JSON.
+// each tool, and reads the peak working set. Tarrowby and the floors take
+// turns, in an order that changes from round to round, so that whatever else
+// the machine does falls on all alike. Run through `make bench`, which also
+// keeps the figures as JSON.
 //
 // wine_bench [--rounds N] [--json out.json] [--size file]...
 //            <Tarrowby.exe> <floor.exe> <same_work_floor.exe>...
@@ -288,9 +289,18 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "wine_bench: %d rounds ", rounds);
     for (int round = 1; round <= rounds; ++round) {
         std::fputc('.', stderr);
+        // Each program takes each place in the round in turn: the one that
+        // runs just after another has ended shares the machine with that
+        // one's leaving, and no program is to be always that one.
         for (Pair& pair : pairs) {
-            pair.tarrowbyRuns.push_back(RunOnce(pair.tarrowby));
-            for (int f = 0; f < kFloorCount; ++f) pair.floorRuns[f].push_back(RunOnce(pair.floor[f]));
+            for (int place = 0; place <= kFloorCount; ++place) {
+                const int program = (place + round) % (kFloorCount + 1);
+                if (program == kFloorCount) {
+                    pair.tarrowbyRuns.push_back(RunOnce(pair.tarrowby));
+                } else {
+                    pair.floorRuns[program].push_back(RunOnce(pair.floor[program]));
+                }
+            }
         }
     }
     std::fprintf(stderr, "\n");
