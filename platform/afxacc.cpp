@@ -11,6 +11,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <new>
 
 #ifndef EVENT_OBJECT_LIVEREGIONCHANGED
@@ -74,7 +75,7 @@ void Find(HMODULE module, const char* name, Function& function) {
 
 // Loaded when the first reader asks, on the thread that runs the dialogs, and
 // kept: a reader may hold an object of ours after its window has gone. A
-// named object needs every function of the first group.
+// named object needs all four functions of Api.
 Api g_api;
 bool g_namesHeard = false;
 IAccPropServices* g_services = nullptr;  // the annotation service; null where there is none
@@ -148,10 +149,10 @@ public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
         static const IID* const kAnswered[] = {&kIUnknown, &kIDispatch, &kIAccessible, &kIOleWindow,
                                                &kIEnumVARIANT};
-        constexpr int kItsOwn = 3;
+        constexpr int kItsOwn = 3;  // the first three; the others are the standard object's
         if (!object) return E_POINTER;
         *object = nullptr;
-        for (int i = 0; i < 5; ++i) {
+        for (int i = 0; i < static_cast<int>(std::size(kAnswered)); ++i) {
             if (!IsEqualIID(iid, *kAnswered[i])) continue;
             if (i >= kItsOwn) return m_standard->QueryInterface(iid, object);
             *object = static_cast<IAccessible*>(this);
@@ -173,7 +174,9 @@ public:
         if (!IsSelf(child)) return m_standard->get_accName(child, name);
         if (!name) return E_POINTER;
         *name = nullptr;
-        if (!m_speaker) return CO_E_OBJNOTCONNECTED;  // a caller in this process, after the control
+        // Its control gone: COM has cut off the readers of other processes,
+        // and a caller in this one is told the same.
+        if (!m_speaker) return CO_E_OBJNOTCONNECTED;
         *name = SpokenName();
         return *name ? S_OK : S_FALSE;
     }

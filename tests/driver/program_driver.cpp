@@ -1,5 +1,6 @@
 #include "program_driver.h"
 
+#include <psapi.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -636,6 +637,17 @@ testing::AssertionResult Program::End() {
     }
     ReleaseHandles();
     return exited;
+}
+
+// Every module, a 32-bit process's too (Wine's Toolhelp list leaves those out).
+bool Program::HasLoaded(const wchar_t* module) const {
+    HMODULE modules[512];
+    DWORD size = 0;
+    EnumProcessModulesEx(m_process.hProcess, modules, sizeof modules, &size, LIST_MODULES_ALL);
+    return std::any_of(modules, modules + std::min<DWORD>(size / sizeof(HMODULE), 512), [&](HMODULE loaded) {
+        wchar_t name[MAX_PATH];
+        return GetModuleBaseNameW(m_process.hProcess, loaded, name, MAX_PATH) && !_wcsicmp(name, module);
+    });
 }
 
 HWND Program::Focus() const {

@@ -120,6 +120,8 @@ public:
     bool Running() const;
 
     HWND Launcher() const { return m_launcher; }
+    // Whether the process has loaded the module of this file name.
+    bool HasLoaded(const wchar_t* module) const;
     // The window that has the keyboard focus in the program's GUI thread.
     HWND Focus() const;
     // The visible dialog with this caption, other than the launcher; nullptr

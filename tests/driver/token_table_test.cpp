@@ -49,6 +49,7 @@ using TokenTableTest = ProgramTest;
 TEST_F(TokenTableTest, ShowsElevenRowsInFourRuledGroups) {
     HWND dialog = OpenTool(IDC_TOKEN_TABLE_BUTTON, L"Token Collection Table");
     ASSERT_NE(dialog, nullptr);
+    Send(dialog, WM_GETOBJECT, 0, LPARAM{OBJID_CLIENT});  // a reader's first question: now in reading order
 
     std::vector<HWND> situations, tokens;
     std::vector<RECT> across, down;  // the ruled lines

@@ -248,6 +248,9 @@ TEST_F(SoakTest, StaysRightResponsiveAndLeanOverHundredsOfOpenings) {
     std::cout << "[ soak     ] " << openings << " openings, " << queries << " questions, " << selections
               << " selections, " << GetTickCount64() - began << " ms\n";
     ExpectNoGrowth(start, end);
+    // No screen reader asked in all of this: no accessibility library loaded.
+    EXPECT_FALSE(program.HasLoaded(L"oleacc.dll"));
+    EXPECT_FALSE(program.HasLoaded(L"oleaut32.dll"));
 
     CloseBox(program.Launcher());
     EXPECT_TRUE(WaitFor([&] { return program.TopLevelWindows(true).empty(); })) << "a window stayed on screen";
