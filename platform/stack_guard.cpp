@@ -19,14 +19,19 @@ extern "C" {
 
 std::uintptr_t __stack_chk_guard = kInitialGuard;
 
-// A checked function found its guard overwritten: the stack is not to be
-// trusted, so end at once, as Windows' own fail-fast ends a process, without
-// unwinding or running anything more of the program.
-[[noreturn]] void __stack_chk_fail() {
-    __asm__ __volatile__("int $0x29" : : "c"(FAST_FAIL_STACK_COOKIE_CHECK_FAILURE) : "memory");
-    // Where int 0x29 is no fail-fast (before Windows 8 it faults, which ends
-    // the process as well), STATUS_STACK_BUFFER_OVERRUN.
-    TerminateProcess(GetCurrentProcess(), 0xC0000409u);
+// A checked function found its guard overwritten: nothing above this frame
+// is to be trusted, so the process ends here, as Windows' own compilers end
+// it. Where the system offers fail-fast (Windows 8 and later), int 0x29 ends
+// the process in the kernel with no handler run; before that the same
+// instruction is a plain fault, which would go to the exception handlers on
+// the very stack found corrupt, so the process is ended outright instead.
+// Nothing else is called: every call runs on that stack. Unchecked itself:
+// it has no guard to trust.
+[[noreturn]] __attribute__((no_stack_protector)) void __stack_chk_fail() {
+    if (IsProcessorFeaturePresent(PF_FASTFAIL_AVAILABLE))
+        __asm__ __volatile__("int $0x29" : : "c"(FAST_FAIL_STACK_COOKIE_CHECK_FAILURE) : "memory");
+    // The current process's pseudo-handle, which GetCurrentProcess would return.
+    TerminateProcess(reinterpret_cast<HANDLE>(-1), STATUS_STACK_BUFFER_OVERRUN);
     for (;;) {
     }
 }

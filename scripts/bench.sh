@@ -17,8 +17,9 @@ echo "bench: station queries"
 "$query_bench" --benchmark_out="$out/queries.json" --benchmark_out_format=json
 echo "bench: figures written to $out/queries.json"
 
-# Tarrowby under Wine against a floor of the same dialogs opened empty, for
-# each build: start-up, each tool, peak working set, and the programs' sizes.
+# Tarrowby under Wine against two floors, for each build: the same dialogs
+# opened empty, and the same visible work in plain Win32: start-up, each tool,
+# peak working set, and the programs' sizes.
 # It runs in the test session (prefix and display); one already running, a
 # test run's, is used as it is and left running. Where 32-bit programs cannot
 # run, only the 64-bit build is measured.
@@ -35,14 +36,15 @@ else
     trap 'exit 130' INT TERM
     scripts/test-session.sh start
 fi
-set -- build/win64/Tarrowby.exe build/win64/bench/wine/floor.exe
+set -- build/win64/Tarrowby.exe build/win64/bench/wine/floor.exe build/win64/bench/wine/same_work_floor.exe
 . scripts/i386.sh
 why=$(wine32_missing)
 if [ -z "$why" ]; then
-    set -- "$@" build/win32/Tarrowby.exe build/win32/bench/wine/floor.exe
+    set -- "$@" build/win32/Tarrowby.exe build/win32/bench/wine/floor.exe build/win32/bench/wine/same_work_floor.exe
 else
     echo "bench: 32-bit build not measured: $why"
-    set -- --size build/win32/Tarrowby.exe --size build/win32/bench/wine/floor.exe "$@"
+    set -- --size build/win32/Tarrowby.exe --size build/win32/bench/wine/floor.exe \
+        --size build/win32/bench/wine/same_work_floor.exe "$@"
 fi
 echo "bench: Tarrowby under Wine"
 scripts/wine-test.sh "$wine_bench" --json "$out/wine.json" "$@"

@@ -1,12 +1,15 @@
-// How Tarrowby fares under Wine, measured against the floor program (the same
-// dialog templates opened empty): start-up to a live launcher, opening each
-// tool, and the peak working set. Runs alternate, Tarrowby then the floor, so
-// that whatever else the machine does falls on both alike. Run through
-// `make bench`, which also keeps the figures as JSON.
+// How Tarrowby fares under Wine, measured against two floors: the same dialog
+// templates opened empty (floor.exe), and the same visible work done in plain
+// Win32 (same_work_floor.exe). It times start-up to a live launcher, opening
+// each tool, and reads the peak working set. Tarrowby and the floors take
+// turns, in an order that changes from round to round, so that whatever else
+// the machine does falls on all alike. Run through `make bench`, which also
+// keeps the figures as JSON.
 //
-// wine_bench [--rounds N] [--json out.json] [--size file]... <Tarrowby.exe> <floor.exe>...
-// One Tarrowby and floor pair per build (64-bit, 32-bit), each in its own
-// columns. Unix paths are taken as Wine's Z: drive.
+// wine_bench [--rounds N] [--json out.json] [--size file]...
+//            <Tarrowby.exe> <floor.exe> <same_work_floor.exe>...
+// One such three per build (64-bit, 32-bit), each in its own table. Unix
+// paths are taken as Wine's Z: drive.
 // clang-format off
 #include <windows.h>
 #include <psapi.h>  // after windows.h, which it needs
@@ -171,8 +174,8 @@ double Median(const std::vector<double>& values) {
     return Quantile(values, 0.5);
 }
 
-// Tarrowby against its floor, run by run: each round's two runs share the
-// machine's load of that moment, so a busy minute cancels out of their ratio.
+// Tarrowby against a floor, run by run: each round's runs share the machine's
+// load of that moment, so a busy minute cancels out of their ratio.
 struct Ratio {
     double median, low, high;  // low and high: the middle half of the rounds
 };
@@ -183,12 +186,17 @@ Ratio RoundRatios(const std::vector<double>& ours, const std::vector<double>& le
     return {Median(ratios), Quantile(ratios, 0.25), Quantile(ratios, 0.75)};
 }
 
-// One build's pair: its Tarrowby and its floor, with their runs.
+// The floors, each measured beside Tarrowby.
+enum Floor { kEmpty, kSameWork, kFloorCount };
+const char* const kFloorNames[kFloorCount] = {"empty floor", "same-work floor"};
+const char* const kFloorKeys[kFloorCount] = {"floor", "same_work_floor"};
+
+// One build's programs: its Tarrowby and its floors, with their runs.
 struct Pair {
     std::string build;  // "64-bit" or "32-bit"
     bool emulated = false;
-    std::wstring tarrowby, floor;
-    std::vector<Run> tarrowbyRuns, floorRuns;
+    std::wstring tarrowby, floor[kFloorCount];
+    std::vector<Run> tarrowbyRuns, floorRuns[kFloorCount];
 };
 
 struct Measure {
@@ -249,10 +257,10 @@ int main(int argc, char** argv) {
             programs.push_back(argv[i]);
         }
     }
-    if (programs.empty() || programs.size() % 2 || rounds < 1) {
+    if (programs.empty() || programs.size() % (1 + kFloorCount) || rounds < 1) {
         std::fprintf(stderr,
                      "usage: wine_bench [--rounds N] [--json out.json] [--size file]... "
-                     "<Tarrowby.exe> <floor.exe> [<Tarrowby.exe> <floor.exe>]...\n");
+                     "<Tarrowby.exe> <floor.exe> <same_work_floor.exe>...\n");
         return 2;
     }
     sized.insert(sized.begin(), programs.begin(), programs.end());
@@ -260,12 +268,14 @@ int main(int argc, char** argv) {
     // which makes their figures comparable only with each other.
     const bool i386Emulated = std::getenv("TARROWBY_I386_EMULATED") != nullptr;
     std::vector<Pair> pairs;
-    for (size_t i = 0; i < programs.size(); i += 2) {
+    for (size_t i = 0; i < programs.size(); i += 1 + kFloorCount) {
         Pair pair;
         pair.tarrowby = WindowsPath(programs[i]);
-        pair.floor = WindowsPath(programs[i + 1]);
         const bool is32 = Is32Bit(pair.tarrowby);
-        if (is32 != Is32Bit(pair.floor)) Fail("a Tarrowby and its floor are of different builds");
+        for (int f = 0; f < kFloorCount; ++f) {
+            pair.floor[f] = WindowsPath(programs[i + 1 + f]);
+            if (is32 != Is32Bit(pair.floor[f])) Fail("a Tarrowby and its floor are of different builds");
+        }
         pair.build = is32 ? "32-bit" : "64-bit";
         pair.emulated = is32 && i386Emulated;
         pairs.push_back(std::move(pair));
@@ -274,14 +284,23 @@ int main(int argc, char** argv) {
     // One run of each first, untimed, so that none pays for a cold cache.
     for (Pair& pair : pairs) {
         RunOnce(pair.tarrowby);
-        RunOnce(pair.floor);
+        for (const std::wstring& floor : pair.floor) RunOnce(floor);
     }
     std::fprintf(stderr, "wine_bench: %d rounds ", rounds);
     for (int round = 1; round <= rounds; ++round) {
         std::fputc('.', stderr);
+        // Each program takes each place in the round in turn: the one that
+        // runs just after another has ended shares the machine with that
+        // one's leaving, and no program is to be always that one.
         for (Pair& pair : pairs) {
-            pair.tarrowbyRuns.push_back(RunOnce(pair.tarrowby));
-            pair.floorRuns.push_back(RunOnce(pair.floor));
+            for (int place = 0; place <= kFloorCount; ++place) {
+                const int program = (place + round) % (kFloorCount + 1);
+                if (program == kFloorCount) {
+                    pair.tarrowbyRuns.push_back(RunOnce(pair.tarrowby));
+                } else {
+                    pair.floorRuns[program].push_back(RunOnce(pair.floor[program]));
+                }
+            }
         }
     }
     std::fprintf(stderr, "\n");
@@ -294,32 +313,29 @@ int main(int argc, char** argv) {
     }
     measures.push_back({"peak working set", "MiB", [](const Run& run, int) { return run.peakMiB; }, 0});
 
-    std::printf("Under Wine, median of %d runs each, each Tarrowby and its floor taking turns;\n"
-                "ratio: the median of the rounds' Tarrowby/floor ratios, with its middle half\n",
-                rounds);
+    std::printf(
+        "Under Wine, median of %d runs each, each Tarrowby and its floors taking turns;\n"
+        "ratio: the median of the rounds' Tarrowby/floor ratios, with its middle half\n",
+        rounds);
     for (const Pair& pair : pairs) {
-        if (pair.emulated) {
-            std::printf("%s: emulated (qemu i386 user mode); compare its figures only with each other\n",
-                        pair.build.c_str());
-        }
-    }
-    std::printf("\n%-30s", "");
-    for (const Pair& pair : pairs)
-        std::printf(" %39s", (pair.build + (pair.emulated ? ", emulated" : "")).c_str());
-    std::printf("\n%-30s", "measure");
-    for (size_t i = 0; i < pairs.size(); ++i) std::printf(" %10s %10s %17s", "Tarrowby", "floor", "ratio");
-    std::printf("\n");
-    for (const Measure& measure : measures) {
-        const std::string label = measure.name + " (" + measure.unit + ")";
-        std::printf("%-30s", label.c_str());
-        for (const Pair& pair : pairs) {
-            const std::vector<double> ours = Figures(pair.tarrowbyRuns, measure);
-            const std::vector<double> least = Figures(pair.floorRuns, measure);
-            const Ratio ratio = RoundRatios(ours, least);
-            std::printf(" %10.1f %10.1f %5.2f (%4.2f-%4.2f)", Median(ours), Median(least), ratio.median,
-                        ratio.low, ratio.high);
-        }
+        std::printf(
+            "\n%s%s\n%-30s %10s", pair.build.c_str(),
+            pair.emulated ? ": emulated (qemu i386 user mode); compare its figures only with each other" : "",
+            "measure", "Tarrowby");
+        for (const char* name : kFloorNames) std::printf(" %16s %17s", name, "ratio");
         std::printf("\n");
+        for (const Measure& measure : measures) {
+            const std::string label = measure.name + " (" + measure.unit + ")";
+            const std::vector<double> ours = Figures(pair.tarrowbyRuns, measure);
+            std::printf("%-30s %10.1f", label.c_str(), Median(ours));
+            for (const std::vector<Run>& runs : pair.floorRuns) {
+                const std::vector<double> least = Figures(runs, measure);
+                const Ratio ratio = RoundRatios(ours, least);
+                std::printf(" %16.1f %5.2f (%4.2f-%4.2f)", Median(least), ratio.median, ratio.low,
+                            ratio.high);
+            }
+            std::printf("\n");
+        }
     }
     std::printf("\n%-40s %10s\n", "file", "bytes");
     for (const char* path : sized) {
@@ -342,17 +358,21 @@ int main(int argc, char** argv) {
         for (size_t m = 0; m < measures.size(); ++m) {
             const Measure& measure = measures[m];
             const std::vector<double> ours = Figures(pair.tarrowbyRuns, measure);
-            const std::vector<double> least = Figures(pair.floorRuns, measure);
-            const Ratio ratio = RoundRatios(ours, least);
-            std::fprintf(out,
-                         "    {\"name\": \"%s\", \"unit\": \"%s\", \"tarrowby\": %.3f, \"floor\": %.3f, "
-                         "\"ratio\": %.3f, \"ratio_quartiles\": [%.3f, %.3f],\n",
-                         measure.name.c_str(), measure.unit, Median(ours), Median(least), ratio.median,
-                         ratio.low, ratio.high);
+            std::fprintf(out, "    {\"name\": \"%s\", \"unit\": \"%s\", \"tarrowby\": %.3f,\n",
+                         measure.name.c_str(), measure.unit, Median(ours));
             std::fprintf(out, "     \"tarrowby_runs\": ");
             PrintList(out, ours);
-            std::fprintf(out, ",\n     \"floor_runs\": ");
-            PrintList(out, least);
+            for (int f = 0; f < kFloorCount; ++f) {
+                const std::vector<double> least = Figures(pair.floorRuns[f], measure);
+                const Ratio ratio = RoundRatios(ours, least);
+                const char* key = kFloorKeys[f];
+                std::fprintf(
+                    out,
+                    ",\n     \"%s\": %.3f, \"%s_ratio\": %.3f, \"%s_ratio_quartiles\": [%.3f, %.3f],\n"
+                    "     \"%s_runs\": ",
+                    key, Median(least), key, ratio.median, key, ratio.low, ratio.high, key);
+                PrintList(out, least);
+            }
             std::fprintf(out, "}%s\n", m + 1 < measures.size() ? "," : "");
         }
         std::fprintf(out, "   ]}%s\n", p + 1 < pairs.size() ? "," : "");

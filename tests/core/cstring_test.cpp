@@ -79,3 +79,12 @@ TEST(CString, ComparesByContent) {
     EXPECT_TRUE(CString() == "");
     EXPECT_FALSE(CString("Bow") == "Bow Road");
 }
+
+#ifdef _WIN32
+// CString brings the program's stack guard: a failed check ends the process
+// at once as a stack buffer overrun, with fail-fast or without.
+extern "C" void __stack_chk_fail();
+TEST(StackGuardDeathTest, FailedCheckEndsTheProcessAsOverrun) {
+    EXPECT_EXIT(__stack_chk_fail(), testing::ExitedWithCode(static_cast<int>(0xC0000409u)), "");
+}
+#endif
