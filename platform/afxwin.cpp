@@ -5,9 +5,6 @@
 
 namespace {
 CWinApp* g_app = nullptr;
-// The innermost dialog running; each links to the one it runs over. Modal
-// loops nest, so their dialogs end in the reverse order of their start.
-CDialog* g_innermostDialog = nullptr;
 }  // namespace
 
 // ---- Message maps ----------------------------------------------------------------
@@ -155,11 +152,8 @@ INT_PTR CDialog::DoModal() {
     if (!owner && app && app->m_pMainWnd && app->m_pMainWnd != this && app->m_pMainWnd->m_hWnd) {
         owner = GetLastActivePopup(app->m_pMainWnd->m_hWnd);
     }
-    m_pOuterDialog = g_innermostDialog;
-    g_innermostDialog = this;
     const INT_PTR result = DialogBoxParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(m_nIDTemplate), owner,
                                            DialogProc, reinterpret_cast<LPARAM>(this));
-    g_innermostDialog = m_pOuterDialog;
     m_hWnd = nullptr;
     return result;
 }
@@ -170,6 +164,7 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT message, WPARAM wParam, L
     if (message == WM_GETOBJECT) AfxReaderAsked();
     if (message == WM_INITDIALOG) {
         CDialog* dialog = reinterpret_cast<CDialog*>(lParam);
+        SetWindowLongPtrA(window, DWLP_USER, lParam);
         dialog->m_hWnd = window;
         const BOOL focusFirst = dialog->OnInitDialog();
         // A hidden template is placed over its owner before the dialog manager
@@ -177,14 +172,8 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT message, WPARAM wParam, L
         if (!dialog->TemplateIsVisible()) dialog->CenterOverOwner();
         return focusFirst;
     }
-    // Found among the running dialogs, not in the window's DWLP_USER: under
-    // Wine setting that is a round trip to its server, and reading it, for
-    // each of the hundreds of messages a dialog gets as it opens, a call
-    // into USER32. Messages before WM_INITDIALOG find none.
-    for (CDialog* dialog = g_innermostDialog; dialog; dialog = dialog->m_pOuterDialog) {
-        if (dialog->m_hWnd == window) return dialog->HandleMessage(message, wParam, lParam);
-    }
-    return FALSE;
+    CDialog* dialog = reinterpret_cast<CDialog*>(GetWindowLongPtrA(window, DWLP_USER));
+    return dialog ? dialog->HandleMessage(message, wParam, lParam) : FALSE;
 }
 
 INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

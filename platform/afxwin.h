@@ -243,5 +243,4 @@ private:
 
     UINT m_nIDTemplate;
     CWnd* m_pParentWnd;
-    CDialog* m_pOuterDialog = nullptr;  // while running: the dialog it runs over, if any
 };
