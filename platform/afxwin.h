@@ -81,8 +81,6 @@ public:                                          \
     {(UINT)(message), 0, 0, AFX_HANDLER(AfxSig_l_w_l, pfn_l_w_l, LRESULT (CCmdTarget::*)(WPARAM, LPARAM), &ThisClass::memberFxn)},
 #define ON_WM_SYSCOMMAND() \
     {WM_SYSCOMMAND, 0, 0, AFX_HANDLER(AfxSig_v_u_l, pfn_v_u_l, void (CCmdTarget::*)(UINT, LPARAM), &ThisClass::OnSysCommand)},
-#define ON_WM_DESTROY() \
-    {WM_DESTROY, 0, 0, AFX_HANDLER(AfxSig_v_v, pfn_v_v, void (CCmdTarget::*)(), &ThisClass::OnDestroy)},
 #define ON_WM_PAINT() \
     {WM_PAINT, 0, 0, AFX_HANDLER(AfxSig_v_v, pfn_v_v, void (CCmdTarget::*)(), &ThisClass::OnPaint)},
 #define ON_WM_QUERYDRAGICON() \

@@ -6,7 +6,6 @@
 CAboutDlg::CAboutDlg() : CDialog(IDD_ABOUTBOX) {}
 
 BEGIN_MESSAGE_MAP(CAboutDlg, CDialog)
-ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
 namespace {
@@ -29,6 +28,22 @@ CString VersionText() {
     return CString(text);
 }
 
+// The strip's static loads its bitmap from the template at every opening.
+// Windows deletes such a bitmap with the static; Wine does not, and would
+// keep one more at each opening. The first one loaded is kept for every
+// opening, as the icons are, and each later one deleted at once: a bitmap the
+// program gives a static is the program's, on either.
+void KeepOneStrip(HWND strip) {
+    static HGDIOBJ kept;
+    const HGDIOBJ loaded = reinterpret_cast<HGDIOBJ>(
+        ::SendMessageA(strip, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(kept)));
+    if (kept)
+        ::DeleteObject(loaded);
+    else
+        kept = loaded;
+    ::SendMessageA(strip, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(kept));
+}
+
 }  // namespace
 
 BOOL CAboutDlg::OnInitDialog() {
@@ -46,18 +61,10 @@ BOOL CAboutDlg::OnInitDialog() {
         picture.m_hWnd = child;
         const DWORD kind = static_cast<DWORD>(GetWindowLongA(child, GWL_STYLE)) & SS_TYPEMASK;
         if (kind == SS_ICON) AfxSetAccessibleName(picture, "Tarrowby Companion");
-        if (kind == SS_BITMAP) AfxSetAccessibleName(picture, "");
+        if (kind == SS_BITMAP) {
+            AfxSetAccessibleName(picture, "");
+            KeepOneStrip(child);
+        }
     }
     return TRUE;
-}
-
-// The strip's static loaded its bitmap from the template. Windows deletes such
-// a bitmap with the static, Wine does not: taken out of the static here, it
-// is the box's to delete, on either, and no opening leaves a bitmap behind.
-void CAboutDlg::OnDestroy() {
-    for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-        if ((static_cast<DWORD>(GetWindowLongA(child, GWL_STYLE)) & SS_TYPEMASK) != SS_BITMAP) continue;
-        const LRESULT bitmap = ::SendMessageA(child, STM_SETIMAGE, IMAGE_BITMAP, 0);
-        if (bitmap) ::DeleteObject(reinterpret_cast<HGDIOBJ>(bitmap));
-    }
 }

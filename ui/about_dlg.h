@@ -9,7 +9,6 @@ public:
 
 protected:
     BOOL OnInitDialog() override;
-    afx_msg void OnDestroy();
 
     DECLARE_MESSAGE_MAP()
 };
