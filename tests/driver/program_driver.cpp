@@ -400,8 +400,17 @@ void CloseBox(HWND window) {
 
 POINT DropListAt(HWND combo, int index) {
     const POINT nowhere{-1, -1};
-    if (!Send(combo, CB_GETDROPPEDSTATE)) Click(combo);
-    if (!WaitFor([&] { return Send(combo, CB_GETDROPPEDSTATE) != 0; })) {
+    const auto dropped = [&] { return Send(combo, CB_GETDROPPEDSTATE) != 0; };
+    // Under a window manager on a busy machine Wine 8 may lose a click on a
+    // window just shown, or the window's place (see WaitForDialog): there the
+    // dialog is put back in its place and the list clicked again.
+    const bool managed = std::getenv("TARROWBY_WINDOW_MANAGER") != nullptr;
+    for (int tries = managed ? 3 : 1; !dropped() && tries > 0; --tries) {
+        if (tries < 3) PutBackInPlace(GetAncestor(combo, GA_ROOT));
+        Click(combo);
+        WaitFor(dropped, managed ? 5000 : kDeadlineMs);
+    }
+    if (!dropped()) {
         ADD_FAILURE() << "the list did not drop";
         return nowhere;
     }
@@ -662,6 +671,11 @@ std::vector<HWND> Program::TopLevelWindows(bool visibleOnly) const {
     return search.found;
 }
 
+void PutBackInPlace(HWND dialog) {
+    const POINT place = CentredPlace(dialog);
+    SetWindowPos(dialog, nullptr, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 POINT CentredPlace(HWND dialog) {
     HWND owner = GetWindow(dialog, GW_OWNER);
     MONITORINFO monitor{};
@@ -702,8 +716,7 @@ HWND Program::WaitForDialog(const std::wstring& caption) const {
         return std::abs(box.left - place.x) <= 1 && std::abs(box.top - place.y) <= 1;
     };
     if (dialog && !WaitFor(placed, 3000) && std::getenv("TARROWBY_WINDOW_MANAGER")) {
-        const POINT place = CentredPlace(dialog);
-        SetWindowPos(dialog, nullptr, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        PutBackInPlace(dialog);
         WaitFor(placed, 3000);
     }
     return dialog;

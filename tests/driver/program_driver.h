@@ -146,6 +146,8 @@ private:
 // owner's monitor's work area when the owner is minimised, kept inside that
 // work area.
 POINT CentredPlace(HWND dialog);
+// Moves a dialog back to that place from here (where Wine lost it).
+void PutBackInPlace(HWND dialog);
 
 // The About box has no title bar: its window text names it for screen readers.
 inline constexpr wchar_t kAboutBoxName[] = L"About Tarrowby Companion 1.0.0.1";
