@@ -428,13 +428,24 @@ POINT DropListAt(HWND combo, int index) {
     // mouse capture (Wine's list, and the system's after it, does).
     WaitFor([&] { return CaptureIn(list) == list; }, 3000);
     // Scrolled as the scroll bar would: the entry near the top of the list.
-    Send(list, LB_SETTOPINDEX, static_cast<WPARAM>(index));
-    const LRESULT top = Send(list, LB_GETTOPINDEX);
-    const LRESULT height = Send(list, LB_GETITEMHEIGHT, 0);
+    // The pointer, still over the combo box above the list, may make the
+    // captured list scroll itself on a timer: the pointer is put on the entry
+    // and the point handed over once the entry stays under it.
     RECT client;
     GetClientRect(list, &client);
-    POINT point{client.right / 3, static_cast<LONG>((index - top) * height + height / 2)};
-    if (point.y < 0 || point.y >= client.bottom) {
+    POINT point{};
+    const bool held = WaitFor([&] {
+        Send(list, LB_SETTOPINDEX, static_cast<WPARAM>(index));
+        const LRESULT top = Send(list, LB_GETTOPINDEX), height = Send(list, LB_GETITEMHEIGHT, 0);
+        point = {client.right / 3, static_cast<LONG>((index - top) * height + height / 2)};
+        if (point.y < 0 || point.y >= client.bottom) return false;
+        POINT screen = point;
+        ClientToScreen(list, &screen);
+        MovePointer(screen);
+        return LOWORD(Send(list, LB_ITEMFROMPOINT, 0, MAKELPARAM(point.x, point.y))) == index &&
+               Send(list, LB_GETTOPINDEX) == top;
+    }, 5000);
+    if (!held) {
         ADD_FAILURE() << "entry " << index << " cannot be brought into view";
         return nowhere;
     }
