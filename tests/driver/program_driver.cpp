@@ -405,8 +405,8 @@ POINT DropListAt(HWND combo, int index) {
     // window just shown, or the window's place (see WaitForDialog): there the
     // dialog is put back in its place and the list clicked again.
     const bool managed = std::getenv("TARROWBY_WINDOW_MANAGER") != nullptr;
-    for (int tries = managed ? 3 : 1; !dropped() && tries > 0; --tries) {
-        if (tries < 3) PutBackInPlace(GetAncestor(combo, GA_ROOT));
+    for (int tries = 0; !dropped() && tries < (managed ? 3 : 1); ++tries) {
+        if (tries > 0) PutBackInPlace(GetAncestor(combo, GA_ROOT));
         Click(combo);
         WaitFor(dropped, managed ? 5000 : kDeadlineMs);
     }
