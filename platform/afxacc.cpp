@@ -109,7 +109,7 @@ bool IsSelf(const VARIANT& child) {
 
 class NamedAccessible;
 
-// What a subclassed control keeps, in a window property, until it is destroyed.
+// What a subclassed control keeps, in its user data, until it is destroyed.
 struct Speaker {
     WNDPROC previous = nullptr;
     CString name;
@@ -303,10 +303,12 @@ private:
 
 // ---- The controls spoken for ------------------------------------------------------
 
-const char kSpeakerProperty[] = "AfxSpeaker";
-
+// The control's user data is the program's to use (the system's controls keep
+// their own state elsewhere), and reading it is a look into the window's own
+// memory: a window property would cost a server round trip under Wine on every
+// message the control gets.
 Speaker* SpeakerOf(HWND window) {
-    return static_cast<Speaker*>(GetPropA(window, kSpeakerProperty));
+    return reinterpret_cast<Speaker*>(GetWindowLongPtrA(window, GWLP_USERDATA));
 }
 
 // Set once the first reader has asked, for the rest of the process.
@@ -365,7 +367,7 @@ LRESULT CALLBACK SpeakerProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         }
     } else if (message == WM_NCDESTROY) {
         SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
-        RemovePropA(window, kSpeakerProperty);
+        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
         if (NamedAccessible* object = speaker->object) {
             object->Disconnect();
             object->Release();
@@ -385,10 +387,7 @@ Speaker* SpeakFor(HWND window) {
     speaker = Make<Speaker>();
     if (!speaker) return nullptr;
     speaker->previous = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC));
-    if (!SetPropA(window, kSpeakerProperty, speaker)) {
-        Destroy(speaker);
-        return nullptr;
-    }
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(speaker));
     SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SpeakerProc));
     return speaker;
 }
