@@ -46,6 +46,13 @@ else
     set -- --size build/win32/Tarrowby.exe --size build/win32/bench/wine/floor.exe \
         --size build/win32/bench/wine/same_work_floor.exe "$@"
 fi
+# A virtual machine's host may take its processors away from it (steal time in
+# /proc/stat) and slow any run of a round at random: how much it took is
+# printed with the figures, to tell a quiet machine's from a busy one's.
+cpu_ticks() { awk '/^cpu /{ print $2 + $3 + $4 + $5 + $6 + $7 + $8 + $9, $9 }' /proc/stat 2>/dev/null || echo 0 0; }
 echo "bench: Tarrowby under Wine"
+before=$(cpu_ticks)
 scripts/wine-test.sh "$wine_bench" --json "$out/wine.json" "$@"
+after=$(cpu_ticks)
+echo "$before $after" | awk '$3 > $1 { printf "bench: the host took %.1f %% of the processor time during the run (steal)\n", 100 * ($4 - $2) / ($3 - $1) }'
 echo "bench: figures written to $out/wine.json"
