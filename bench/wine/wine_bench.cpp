@@ -191,6 +191,17 @@ enum Floor { kEmpty, kSameWork, kFloorCount };
 const char* const kFloorNames[kFloorCount] = {"empty floor", "same-work floor"};
 const char* const kFloorKeys[kFloorCount] = {"floor", "same_work_floor"};
 
+// The order of the programs in each round: the floors by number, then
+// Tarrowby. A run that starts just after another has ended shares the machine
+// with that one's leaving, which Wine and the X server are still at: over six
+// rounds each program takes each place twice and follows each other program
+// three times, counting from each round's last to the next one's first.
+// Turning one order round and round would have each program always follow
+// the same one.
+constexpr int kOrderCount = 6;
+constexpr int kOrders[kOrderCount][kFloorCount + 1] = {{2, 0, 1}, {2, 1, 0}, {1, 0, 2},
+                                                       {0, 2, 1}, {0, 1, 2}, {1, 2, 0}};
+
 // One build's programs: its Tarrowby and its floors, with their runs.
 struct Pair {
     std::string build;  // "64-bit" or "32-bit"
@@ -289,12 +300,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "wine_bench: %d rounds ", rounds);
     for (int round = 1; round <= rounds; ++round) {
         std::fputc('.', stderr);
-        // Each program takes each place in the round in turn: the one that
-        // runs just after another has ended shares the machine with that
-        // one's leaving, and no program is to be always that one.
         for (Pair& pair : pairs) {
             for (int place = 0; place <= kFloorCount; ++place) {
-                const int program = (place + round) % (kFloorCount + 1);
+                const int program = kOrders[round % kOrderCount][place];
                 if (program == kFloorCount) {
                     pair.tarrowbyRuns.push_back(RunOnce(pair.tarrowby));
                 } else {
