@@ -36,7 +36,7 @@ while IFS='|' read -r how check; do
     [ -z "$out" ] || echo "$out" | sed 's/^/    /'
 done <<TABLE
 silent|diff '$tree.expected' '$tree.files'
-passes|file '$tree/usr/lib/tarrowby/Tarrowby.exe' | grep 'PE32+ executable (GUI) x86-64'
+passes|file '$tree/usr/lib/tarrowby/Tarrowby.exe' | grep -E 'PE32\+ executable .*\(GUI\),? x86-64'
 passes|dpkg-deb -f '$deb' Depends | grep -x 'wine, wine64'
 silent|lintian -EvIL +pedantic --fail-on error,warning '$deb' >'$tree.lintian' 2>&1 || echo "status \$?"; grep -v 'root privileges' '$tree.lintian'; true
 silent|desktop-file-validate '$tree/usr/share/applications/$id.desktop'
