@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "host_system.h"
 #include "program_driver.h"
 #include "resource.h"
 #include "station_queries.h"
@@ -122,15 +123,24 @@ const Figure kFigures[] = {
     {"GDI objects", &Usage::gdiObjects, 2},
 };
 
+// Wine 10's heap has been seen to take fresh pages for one paste's buffers
+// (the text as typed and as the edit keeps it, some 90 KiB) late in a run, and
+// once only: 10 rounds and 40 grew alike. Allowed there on top.
+unsigned long long Noise(const Figure& f) {
+    const char* wine = host_system::WineVersion();
+    const bool wine10 = wine && std::atoi(wine) >= 10;
+    return f.noise + (wine10 && f.value == &Usage::privateBytes ? 64ull << 10 : 0);
+}
+
 void ExpectNoGrowth(const Usage& start, const Usage& end) {
     for (const Figure& f : kFigures) {
-        const unsigned long long before = start.*f.value, after = end.*f.value;
+        const unsigned long long before = start.*f.value, after = end.*f.value, noise = Noise(f);
         std::cout << "[ soak     ] " << f.name << ": " << before << " at start, " << after << " at end ("
                   << (after >= before ? "+" : "-") << (after >= before ? after - before : before - after)
-                  << "; noise allowed +" << f.noise << ")";
+                  << "; noise allowed +" << noise << ")";
         const bool unreported = before == 0 && after == 0;
         std::cout << (unreported ? " -- reported as 0 here, NOT compared\n" : "\n");
-        EXPECT_TRUE(unreported || after <= before + f.noise) << f.name << " grew beyond noise";
+        EXPECT_TRUE(unreported || after <= before + noise) << f.name << " grew beyond noise";
     }
 }
 
