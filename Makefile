@@ -7,7 +7,7 @@ CONFIGS := host win64 win32
 all: build
 
 setup:
-	@scripts/setup.sh
+	@scripts/setup/setup.sh
 
 # Configure once per build folder, then let Ninja decide what is out of date.
 build/%/build.ninja:
@@ -21,7 +21,8 @@ build: setup $(foreach c,$(CONFIGS),build/$(c)/build.ninja) build/fuzz/build.nin
 # most of their time is spent waiting on Wine, not computing.
 TEST_JOBS ?= 4
 test: build
-	@ctest --test-dir build/host --output-on-failure --label-exclude long -j $(TEST_JOBS)
+	@status=0; ctest --test-dir build/host --output-on-failure --label-exclude long -j $(TEST_JOBS) || status=$$?; \
+	scripts/test/not-tested.sh build/host; exit $$status
 
 # The long runs: the full soak of each build, hundreds of openings.
 soak: build
@@ -30,28 +31,28 @@ soak: build
 # The 64-bit program; ARCH=win32 starts the 32-bit one, the program that ships.
 ARCH ?= win64
 run: build
-	@scripts/run.sh $(ARCH)
+	@scripts/setup/run.sh $(ARCH)
 
 # The 64-bit program as a desktop application: command, desktop entry, icons,
 # AppStream metadata and manual page, under $(DESTDIR)$(PREFIX).
 PREFIX ?= /usr/local
 install: setup build/win64/build.ninja
 	@cmake --build --preset win64 --target Tarrowby
-	@scripts/install.sh "$(DESTDIR)" "$(PREFIX)"
+	@scripts/package/install.sh "$(DESTDIR)" "$(PREFIX)"
 
 # The same as a Debian package, in dist/ (packaging/deb/ has its control files).
 deb: setup build/win64/build.ninja
 	@cmake --build --preset win64 --target Tarrowby
-	@scripts/make-deb.sh
+	@scripts/package/make-deb.sh
 
 # The pictures in the README, rendered from the program as it is.
 screenshots: build
-	@scripts/screenshots.sh
+	@scripts/setup/screenshots.sh
 
 # The release archive: both programs and how to run them, in dist/.
 dist: setup build/win32/build.ninja build/win64/build.ninja
 	@for c in win32 win64; do cmake --build --preset $$c --target Tarrowby || exit 1; done
-	@scripts/make-dist.py
+	@scripts/package/make-dist.py
 
 # The fuzz targets are a CMake project of their own (fuzz/), built with clang;
 # a preset can only configure the top-level project, hence the plain cmake call.
@@ -66,7 +67,7 @@ fuzz: setup build/fuzz/build.ninja
 
 # Benchmarks; their figures go to build/bench/*.json.
 bench: build
-	@scripts/bench.sh
+	@scripts/setup/bench.sh
 
 clean:
 	rm -rf build dist

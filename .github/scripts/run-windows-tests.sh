@@ -16,8 +16,8 @@ MINGW* | MSYS* | CYGWIN*)
 *)
     on_windows=""
     windows_path() { echo "Z:$1"; }
-    "$root/scripts/test-session.sh" start
-    trap '"$root/scripts/test-session.sh" stop' EXIT
+    "$root/scripts/test/test-session.sh" start
+    trap '"$root/scripts/test/test-session.sh" stop' EXIT
     ;;
 esac
 
@@ -31,9 +31,9 @@ run() {
     if [ -n "$on_windows" ]; then
         "$@" || status=$?
     elif [ "$build" = win32 ]; then
-        "$root/scripts/wine-test.sh" --i386 "$@" || status=$?
+        "$root/scripts/test/wine-test.sh" --i386 "$@" || status=$?
     else
-        "$root/scripts/wine-test.sh" "$@" || status=$?
+        "$root/scripts/test/wine-test.sh" "$@" || status=$?
     fi
     case $status in
     0) ;;

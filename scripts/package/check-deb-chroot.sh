@@ -6,7 +6,7 @@
 # installs, starts and purges the package; then that release's lintian and
 # validators check it. Needs root; make deb first.
 set -eu
-root=$(cd "$(dirname "$0")/.." && pwd)
+root=$(cd "$(dirname "$0")/../.." && pwd)
 release=${1:-trixie}
 [ "$(id -u)" -eq 0 ] || { echo "check-deb-chroot: needs root" >&2; exit 1; }
 # Mounts of a namespace of its own: they can reach nothing of the machine's and
@@ -18,7 +18,7 @@ work="$root/build/deb-chroot"
 base="$work/$release-base"
 tree="$work/$release"
 if [ ! -f "$base/.complete" ]; then
-    . "$root/scripts/apt-archive.sh"
+    . "$root/scripts/setup/apt-archive.sh"
     command -v debootstrap >/dev/null || DEBIAN_FRONTEND=noninteractive apt-get install -y -qq debootstrap
     rm -rf "$base"
     echo "check-deb-chroot: debootstrap $release"
@@ -38,7 +38,10 @@ unmount() { umount -R "$tree/var/cache/apt/archives" "$tree/dev" "$tree/sys" "$t
 trap unmount EXIT
 cp /etc/resolv.conf "$tree/etc/"
 [ ! -f /etc/ssl/certs/ca-certificates.crt ] || install -D -m 0644 /etc/ssl/certs/ca-certificates.crt "$tree/etc/ssl/certs/ca-certificates.crt"
-cp "$deb" "$root/scripts/check-deb-install.sh" "$root/scripts/wine-env.sh" "$tree/tmp/check/"
+mkdir -p "$tree/tmp/check/package" "$tree/tmp/check/setup"
+cp "$deb" "$tree/tmp/check/"
+cp "$root/scripts/package/check-deb-install.sh" "$tree/tmp/check/package/"
+cp "$root/scripts/setup/wine-env.sh" "$tree/tmp/check/setup/"
 
 echo "check-deb-chroot: Debian $(cat "$tree/etc/debian_version"): $(basename "$deb")"
 status=0
@@ -47,7 +50,7 @@ chroot "$tree" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root LAN
     cd /tmp/check
     apt-get update -qq
     apt-get install -y -qq --no-install-recommends xvfb xauth openbox x11-utils xdotool >/dev/null 2>&1
-    sh ./check-deb-install.sh "./$DEB"
+    sh ./package/check-deb-install.sh "./$DEB"
     apt-get install -y -qq --no-install-recommends lintian desktop-file-utils appstream >/dev/null 2>&1
     lintian -EvIL +pedantic --fail-on error,warning "$DEB" >said 2>&1 || { cat said; exit 1; }
     grep -v "root privileges" said || echo "lintian $(lintian --print-version): no tag at all"

@@ -3,6 +3,7 @@
 # and makes 32-bit programs run where this machine allows it. Quick when all
 # is there: it only asks dpkg and runs one tiny 32-bit program.
 set -eu
+ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 . "$(dirname "$0")/i386.sh"
 . "$(dirname "$0")/apt-archive.sh"
 
@@ -10,9 +11,13 @@ packages="cmake ninja-build g++ binutils make python3 googletest libbenchmark-de
 mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
 wine wine64 fonts-wine xvfb xauth x11-utils imagemagick fonts-liberation fonts-dejavu-core locales zip unzip
 xserver-xorg-core xserver-xorg-video-dummy openbox
-lintian desktop-file-utils appstream file xdotool"
-# (The last line checks the Debian package and drives it on a desktop.)
-# npm checks the workflows (scripts/check-workflows.sh): Debian's, where the
+lintian desktop-file-utils appstream file xdotool dpkg-dev
+qt6-base-dev qt6-qpa-plugins qt6-wayland libgl-dev weston
+at-spi2-core dbus python3-pyatspi orca speech-dispatcher speech-dispatcher-espeak-ng espeak-ng"
+# (The fifth line checks the Debian package and drives it on a desktop; the
+# last two build the native program, run it on X11 and Wayland, and hear it
+# as a screen reader does, through the accessibility bus and Orca itself.)
+# npm checks the workflows (scripts/test/check-workflows.sh): Debian's, where the
 # machine has no npm of its own (a Node.js from elsewhere brings one).
 command -v npm >/dev/null 2>&1 || packages="$packages nodejs npm"
 # Installed last, once 32-bit programs run: its set-up runs some of them.
@@ -40,12 +45,62 @@ as_root() {
     fi
 }
 
+# What the set-up could not install, a line each: "package: apt's reason".
+# Read by the test run's summary and by the checks that need the package.
+not_installed="$ROOT/build/setup/not-installed"
+mkdir -p "${not_installed%/*}"
+: >"$not_installed"
+
+# apt retries a file that fails to come; an index that still fails is a
+# warning that names it, and the set-up goes on with what the others list.
 updated=""
+apt_update() {
+    log=$(mktemp)
+    as_root apt-get -o Acquire::Retries=3 update -qq >"$log" 2>&1 || true
+    failed=$(sed -n 's/^[EW]: Failed to fetch \([^ ]*\).*/\1/p' "$log")
+    if [ -n "$failed" ]; then
+        echo "setup: warning: these package index files failed to download (a mirror in the middle of a sync?):" >&2
+        printf '  %s\n' $failed >&2
+        echo "setup: going on with the other indexes; what only these list may not install." >&2
+    elif grep -q '^E:' "$log"; then
+        grep '^E:' "$log" | sed 's/^/setup: warning: /' >&2
+    fi
+    rm -f "$log"
+}
+
+apt_install() {
+    DEBIAN_FRONTEND=noninteractive as_root apt-get -o Acquire::Retries=3 install -y -qq --no-install-recommends "$@"
+}
+
+# apt's reason, in one line, from what a failed install printed: the first
+# unmet dependency, else its first error. No addresses: the line is kept.
+apt_reason() {
+    grep -v '://' | awk '/^ [^ ].* : /{sub(/^ +/, ""); print; found=1; exit} /^E: /{if (!e) e=substr($0, 4)} END{if (!found) print e}'
+}
+
+# Installs the packages named (after apt options such as -t SUITE). Where
+# they cannot all be had, each one is tried alone: those that fail are named
+# with apt's reason and what to do, and kept in $not_installed.
 install_packages() {
     echo "setup: installing: $*"
-    [ -n "$updated" ] || as_root apt-get update -qq
+    [ -n "$updated" ] || apt_update
     updated=yes
-    DEBIAN_FRONTEND=noninteractive as_root apt-get install -y -qq --no-install-recommends "$@"
+    apt_install "$@" && return 0
+    options=""
+    status=0
+    while [ "${1:-}" = -t ]; do options="$options $1 $2"; shift 2; done
+    for package in "$@"; do
+        installed "$package" && continue
+        # shellcheck disable=SC2086
+        if ! output=$(apt_install $options "$package" 2>&1); then
+            reason=$(printf '%s\n' "$output" | apt_reason)
+            echo "setup: $package cannot be installed: $reason" >&2
+            echo "setup: what to do: run 'make setup' again later (a mirror may still be syncing), or point apt at another mirror." >&2
+            echo "$package: $reason" >>"$not_installed"
+            status=1
+        fi
+    done
+    return $status
 }
 
 # shellcheck disable=SC2086
@@ -61,7 +116,7 @@ if [ -n "$missing" ]; then
     # shellcheck disable=SC2086
     missing=$(missing_of $packages)
     # shellcheck disable=SC2086
-    [ -z "$missing" ] || install_packages $missing
+    [ -z "$missing" ] || install_packages $missing || true
 fi
 
 # A fixed locale keeps Wine's list sorting and font choice the same everywhere.
@@ -148,4 +203,5 @@ fi
 # shellcheck disable=SC2086
 missing=$(missing_of $packages_i386)
 # shellcheck disable=SC2086
-[ -z "$missing" ] || install_packages $missing
+[ -z "$missing" ] || install_packages $missing ||
+    echo "setup: without 32-bit Wine the 32-bit program is still built and its file checked, but not run: its Wine tests are skipped." >&2

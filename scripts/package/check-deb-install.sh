@@ -18,7 +18,7 @@ if dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed";
     echo "skipped: $package is installed here, and this check would purge it"
     exit 77
 fi
-. "$(dirname "$0")/wine-env.sh"
+. "$(dirname "$0")/../setup/wine-env.sh"
 home=$(mktemp -d "${TMPDIR:-/tmp}/tarrowby-home.XXXXXX")
 chown 65534:65534 "$home"
 folder="$home/.local/share/$package"

@@ -4,7 +4,7 @@
 # byte-identical to those of the project's own build: nothing of the time or
 # the place of a build may end up in what ships.
 set -eu
-root=$(cd "$(dirname "$0")/.." && pwd)
+root=$(cd "$(dirname "$0")/../.." && pwd)
 work="$root/build/reproducible"
 
 # The same files as at the last success need no second proof.
@@ -27,8 +27,8 @@ for preset in win32 win64; do
     (cd "$root" && cmake --build --preset $preset --target Tarrowby >/dev/null)
 done
 mkdir -p "$work/own/dist"
-python3 "$root/scripts/make-dist.py" "$work/own/dist" >/dev/null
-"$root/scripts/make-deb.sh" "$work/own/dist" >/dev/null
+python3 "$root/scripts/package/make-dist.py" "$work/own/dist" >/dev/null
+"$root/scripts/package/make-deb.sh" "$work/own/dist" >/dev/null
 
 # The files of the project as they stand, committed or not (but not ignored).
 tree="$work/second-tree-with-a-longer-name"
@@ -37,8 +37,8 @@ mkdir -p "$tree"
 for preset in win32 win64; do
     (cd "$tree" && cmake --preset $preset >/dev/null && cmake --build --preset $preset --target Tarrowby >/dev/null)
 done
-python3 "$tree/scripts/make-dist.py" "$tree/dist" >/dev/null
-"$tree/scripts/make-deb.sh" "$tree/dist" >/dev/null
+python3 "$tree/scripts/package/make-dist.py" "$tree/dist" >/dev/null
+"$tree/scripts/package/make-deb.sh" "$tree/dist" >/dev/null
 
 status=0
 for file in build/win32/Tarrowby.exe build/win64/Tarrowby.exe dist/Tarrowby-*.zip dist/tarrowby_*.deb; do

@@ -8,7 +8,7 @@
 # windows. Lanes: win64 (the project's test prefix, the default), dpi120 and
 # dpi144 (copies set to that many dots per inch), and any other name (a copy).
 set -eu
-. "$(dirname "$0")/wine-env.sh"
+. "$(dirname "$0")/../setup/wine-env.sh"
 session="$ROOT/build/test-session"
 mkdir -p "$session"
 

@@ -3,13 +3,13 @@
 # with npm's @action-validator/cli, installed into build/ from the pinned
 # lockfile in .github/action-validator (again only when that changes).
 set -eu
-root=$(cd "$(dirname "$0")/.." && pwd)
+root=$(cd "$(dirname "$0")/../.." && pwd)
 pinned="$root/.github/action-validator"
 tool="$root/build/action-validator"
 validator="$tool/node_modules/.bin/action-validator"
 
 if ! command -v npm >/dev/null 2>&1; then
-    echo "npm is missing: run scripts/setup.sh" >&2
+    echo "npm is missing: run scripts/setup/setup.sh" >&2
     exit 1
 fi
 # npm trusts the CAs Node.js was built with; let it trust the system's as well,

@@ -1,6 +1,6 @@
 # Sourced: whether this machine runs 32-bit (i386) Linux programs, which
 # 32-bit Wine needs; natively on most kernels, else through qemu's user-mode
-# emulator registered with binfmt_misc (scripts/setup.sh does that).
+# emulator registered with binfmt_misc (scripts/setup/setup.sh does that).
 
 binfmt=/proc/sys/fs/binfmt_misc
 
@@ -27,7 +27,9 @@ i386_emulated() {
 # Why a 32-bit Windows program cannot run here; empty when it can.
 wine32_missing() {
     if [ ! -x /usr/lib/wine/wine ]; then
-        echo "32-bit Wine (wine32:i386) is not installed"
+        # The set-up's own reason where it tried and failed.
+        reason=$(sed -n 's/^wine32:i386: //p' "$ROOT/build/setup/not-installed" 2>/dev/null)
+        echo "32-bit Wine (wine32:i386) is not installed${reason:+: the set-up could not install it: $reason}"
     elif ! i386_runs; then
         echo "this kernel does not run 32-bit programs and no emulator is registered for them"
     fi

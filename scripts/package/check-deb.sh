@@ -4,7 +4,7 @@
 # prints nothing: every remark of a validator is a finding.
 set -eu
 deb=$("$(dirname "$0")/make-deb.sh")
-tree="$(dirname "$0")/../build/deb/check"
+tree="$(dirname "$0")/../../build/deb/check"
 rm -rf "$tree"
 dpkg-deb -x "$deb" "$tree"
 id=io.github.tarrowby.companion

@@ -2,7 +2,7 @@
 # Runs the benchmarks and keeps their figures as JSON under build/bench/.
 # Expects the host and Windows builds to be done (make bench builds first).
 set -eu
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/../.."
 
 out=build/bench
 mkdir -p "$out"
@@ -32,12 +32,12 @@ session_pid=build/test-session/xvfb.pid
 if [ -f "$session_pid" ] && kill -0 "$(cat "$session_pid")" 2>/dev/null; then
     echo "bench: using the Wine test session already running"
 else
-    trap 'scripts/test-session.sh stop' EXIT
+    trap 'scripts/test/test-session.sh stop' EXIT
     trap 'exit 130' INT TERM
-    scripts/test-session.sh start
+    scripts/test/test-session.sh start
 fi
 set -- build/win64/Tarrowby.exe build/win64/bench/wine/floor.exe build/win64/bench/wine/same_work_floor.exe
-. scripts/i386.sh
+. scripts/setup/i386.sh
 why=$(wine32_missing)
 if [ -z "$why" ]; then
     set -- "$@" build/win32/Tarrowby.exe build/win32/bench/wine/floor.exe build/win32/bench/wine/same_work_floor.exe
@@ -52,7 +52,7 @@ fi
 cpu_ticks() { awk '/^cpu /{ print $2 + $3 + $4 + $5 + $6 + $7 + $8 + $9, $9 }' /proc/stat 2>/dev/null || echo 0 0; }
 echo "bench: Tarrowby under Wine"
 before=$(cpu_ticks)
-scripts/wine-test.sh "$wine_bench" --json "$out/wine.json" "$@"
+scripts/test/wine-test.sh "$wine_bench" --json "$out/wine.json" "$@"
 after=$(cpu_ticks)
 echo "$before $after" | awk '$3 > $1 { printf "bench: the host took %.1f %% of the processor time during the run (steal)\n", 100 * ($4 - $2) / ($3 - $1) }'
 echo "bench: figures written to $out/wine.json"

@@ -7,9 +7,9 @@
 # wine-wm-test.sh <program.exe> [arguments...]
 # Skipped (exit code 77) where openbox is missing.
 set -eu
-. "$(dirname "$0")/wine-env.sh"
+. "$(dirname "$0")/../setup/wine-env.sh"
 if ! command -v openbox >/dev/null 2>&1; then
-    echo "skipped: openbox is not installed (see scripts/setup.sh)"
+    echo "skipped: openbox is not installed (see scripts/setup/setup.sh)"
     exit 77
 fi
 ensure_wine_prefix "$ROOT/build/wine-wm" managed

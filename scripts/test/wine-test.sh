@@ -12,8 +12,8 @@
 # server of its own (root only; skipped otherwise), and a copy of the prefix
 # set up for it.
 set -eu
-. "$(dirname "$0")/wine-env.sh"
-. "$(dirname "$0")/i386.sh"
+. "$(dirname "$0")/../setup/wine-env.sh"
+. "$(dirname "$0")/../setup/i386.sh"
 export WINEPREFIX="$ROOT/build/wine-test"
 lane=win64
 while :; do
@@ -22,7 +22,7 @@ while :; do
         shift
         why=$(wine32_missing)
         if [ -n "$why" ]; then
-            echo "skipped: $why (see scripts/setup.sh)"
+            echo "skipped: $why (see scripts/setup/setup.sh)"
             exit 77
         fi
         ;;
@@ -35,7 +35,7 @@ while :; do
     --two-monitors)
         shift
         if [ "$(id -u)" != 0 ] || ! command -v Xorg >/dev/null || [ ! -f /usr/lib/xorg/modules/drivers/dummy_drv.so ]; then
-            echo "skipped: two monitors need root, Xorg and its dummy driver (see scripts/setup.sh)"
+            echo "skipped: two monitors need root, Xorg and its dummy driver (see scripts/setup/setup.sh)"
             exit 77
         fi
         # Wine 8 reports one monitor and its desktop process fails where it

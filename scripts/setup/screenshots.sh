@@ -2,14 +2,14 @@
 # Renders the launcher, the About box and each tool in use under Wine on a
 # virtual display, through the same driver as the tests, into docs/screenshots.
 set -eu
-root=$(cd "$(dirname "$0")/.." && pwd)
+root=$(cd "$(dirname "$0")/../.." && pwd)
 shots="$root/build/screenshots-docs"
 rm -rf "$shots"
 mkdir -p "$shots" "$root/docs/screenshots"
 
-"$root/scripts/test-session.sh" start
-trap '"$root/scripts/test-session.sh" stop' EXIT
-"$root/scripts/wine-test.sh" "$root/build/win64/tests/driver/ui_driver_test.exe" \
+"$root/scripts/test/test-session.sh" start
+trap '"$root/scripts/test/test-session.sh" stop' EXIT
+"$root/scripts/test/wine-test.sh" "$root/build/win64/tests/driver/ui_driver_test.exe" \
     "$root/build/win64/Tarrowby.exe" "$shots" >"$shots/driver.log" 2>&1 ||
     { tail -20 "$shots/driver.log"; exit 1; }
 

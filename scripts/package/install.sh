@@ -4,7 +4,7 @@
 # manual page, copyright) under DESTDIR/PREFIX. make install and make deb run
 # it after building; the files come from packaging/ and build/win64/.
 set -eu
-root=$(cd "$(dirname "$0")/.." && pwd)
+root=$(cd "$(dirname "$0")/../.." && pwd)
 dest="$1$2"
 prefix=$2
 id=io.github.tarrowby.companion

@@ -1,6 +1,6 @@
 # Sourced by the scripts that run Windows programs here: the project's own Wine
 # prefix and virtual display. Never touches the user's ~/.wine.
-ROOT=$(cd "$(dirname "$0")/.." && pwd)
+ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 export WINEARCH=win64
 export WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko: the program needs neither, and their install prompts would hang.
@@ -191,17 +191,21 @@ start_virtual_display() {
 }
 
 # Starts openbox on $DISPLAY and waits until it has named itself on the root
-# window; sets WM_PID.
+# window (_NET_SUPPORTING_WM_CHECK), however long that takes on a busy
+# machine; one that dies first is started again, at most three times, and
+# each new start is printed. Sets WM_PID.
 start_window_manager() {
-    openbox --sm-disable </dev/null >/dev/null 2>&1 &
-    WM_PID=$!
-    tries=0
-    until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do
-        tries=$((tries + 1))
-        if [ $tries -gt 100 ] || ! kill -0 "$WM_PID" 2>/dev/null; then
-            echo "openbox did not start" >&2
-            return 1
-        fi
-        sleep 0.1
+    starts=0
+    while [ $starts -lt 3 ]; do
+        [ $starts -eq 0 ] || echo "retry: openbox ended before it was up; starting it again ($starts)" >&2
+        starts=$((starts + 1))
+        openbox --sm-disable </dev/null >/dev/null 2>&1 &
+        WM_PID=$!
+        while kill -0 "$WM_PID" 2>/dev/null; do
+            xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+            sleep 0.1
+        done
     done
+    echo "openbox did not start" >&2
+    return 1
 }

@@ -5,7 +5,7 @@
 # every date is the last commit's (SOURCE_DATE_EPOCH), owners are root, modes
 # fixed, compressed files carry no name or time, and dpkg-deb sorts the files.
 set -eu
-root=$(cd "$(dirname "$0")/.." && pwd)
+root=$(cd "$(dirname "$0")/../.." && pwd)
 out=${1:-$root/dist}
 umask 022
 export LC_ALL=C TZ=UTC
@@ -24,7 +24,7 @@ fi
 
 stage="$root/build/deb/root"
 rm -rf "$stage"
-"$root/scripts/install.sh" "$stage" /usr
+"$root/scripts/package/install.sh" "$stage" /usr
 doc="$stage/usr/share/doc/tarrowby"
 gzip -9n "$stage/usr/share/man/man1/tarrowby.1"
 sed -e "s|@VERSION@|$version|" -e "s|@MAINTAINER@|$maintainer|" \
