@@ -427,26 +427,41 @@ POINT DropListAt(HWND combo, int index) {
     // The click that dropped it must be over first: then the list takes the
     // mouse capture (Wine's list, and the system's after it, does).
     WaitFor([&] { return CaptureIn(list) == list; }, 3000);
-    // Scrolled as the scroll bar would: the entry near the top of the list.
-    // The pointer, still over the combo box above the list, may make the
-    // captured list scroll itself on a timer: the pointer is put on the entry
-    // and the point handed over once the entry stays under it.
+    // The entry is scrolled into view as the scroll bar would, and the pointer
+    // put on it. A dropped list selects the entry under the pointer, so the
+    // entry is under it once the list selects it. Where the list selects it
+    // already, the pointer goes to a neighbour first, so that the list is seen
+    // to follow the pointer: that also ends the scrolling a captured list does
+    // on a timer while the pointer is above it. If it scrolled meanwhile, the
+    // pointer moves after the entry.
     RECT client;
     GetClientRect(list, &client);
-    POINT point{};
-    const bool held = WaitFor([&] {
-        Send(list, LB_SETTOPINDEX, static_cast<WPARAM>(index));
-        const LRESULT top = Send(list, LB_GETTOPINDEX), height = Send(list, LB_GETITEMHEIGHT, 0);
-        point = {client.right / 3, static_cast<LONG>((index - top) * height + height / 2)};
-        if (point.y < 0 || point.y >= client.bottom) return false;
-        POINT screen = point;
-        ClientToScreen(list, &screen);
-        MovePointer(screen);
-        return LOWORD(Send(list, LB_ITEMFROMPOINT, 0, MAKELPARAM(point.x, point.y))) == index &&
-               Send(list, LB_GETTOPINDEX) == top;
-    }, 5000);
-    if (!held) {
-        ADD_FAILURE() << "entry " << index << " cannot be brought into view";
+    const LRESULT height = std::max<LRESULT>(Send(list, LB_GETITEMHEIGHT, 0), 1);
+    const LRESULT rows = std::max<LRESULT>(client.bottom / height, 2);
+    LRESULT aim = index;
+    if (Send(list, LB_GETCURSEL) == index) aim = index + 1 < Send(list, LB_GETCOUNT) ? index + 1 : index - 1;
+    POINT point{-1, -1};
+    const bool shown = WaitFor([&] {
+        LRESULT top = Send(list, LB_GETTOPINDEX);
+        if (std::min<LRESULT>(aim, index) < top || std::max<LRESULT>(aim, index) >= top + rows) {
+            Send(list, LB_SETTOPINDEX, static_cast<WPARAM>(std::min<LRESULT>(aim, index)));
+            top = Send(list, LB_GETTOPINDEX);
+        }
+        const POINT wanted{client.right / 3, static_cast<LONG>((aim - top) * height + height / 2)};
+        if (wanted.x != point.x || wanted.y != point.y) {
+            point = wanted;
+            POINT screen = point;
+            ClientToScreen(list, &screen);
+            MovePointer(screen);
+            return false;
+        }
+        if (Send(list, LB_GETCURSEL) != aim || Send(list, LB_GETTOPINDEX) != top) return false;
+        if (aim == index) return true;
+        aim = index;
+        return false;
+    });
+    if (!shown) {
+        ADD_FAILURE() << "the list never showed entry " << index << " under the pointer";
         return nowhere;
     }
     ClientToScreen(list, &point);
@@ -456,10 +471,7 @@ POINT DropListAt(HWND combo, int index) {
 void Pick(HWND combo, int index) {
     const POINT entry = DropListAt(combo, index);
     if (entry.x < 0) return;
-    // As a person's hand does, the pointer reaches the entry, which the list
-    // then shows selected, before the button goes down.
-    MovePointer(entry);
-    WaitFor([&] { return Send(combo, CB_GETCURSEL) == index; }, 2000);
+    // The list shows the entry under the pointer: the button goes down there.
     ClickAt(entry);
     if (!WaitFor([&] { return Send(combo, CB_GETDROPPEDSTATE) == 0; }))
         ADD_FAILURE() << "the list stayed dropped";

@@ -64,8 +64,9 @@ void MovePointer(POINT screen);
 void ClickAt(POINT screen);
 void Click(HWND window);     // a click at the window's centre
 void CloseBox(HWND window);  // a click on the close box of the caption
-// Clicks a combo box to drop its list, scrolls `index` into view and returns
-// the point on that entry (the list still dropped); {-1, -1} when it failed.
+// Clicks a combo box to drop its list, scrolls `index` into view, puts the
+// pointer on it and returns that point once the list shows the entry as the
+// one under the pointer (the list still dropped); {-1, -1} when it failed.
 POINT DropListAt(HWND combo, int index);
 // Picks a list entry with the mouse: drops the list and clicks the entry.
 void Pick(HWND combo, int index);
