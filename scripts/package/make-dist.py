@@ -6,7 +6,7 @@ import re
 import sys
 import zipfile
 
-root = pathlib.Path(__file__).resolve().parent.parent
+root = pathlib.Path(__file__).resolve().parents[2]
 
 
 def version() -> str:

@@ -1,23 +1,22 @@
 #!/bin/sh
-# not-tested.sh BUILD_DIR: after a CTest run, one line naming each test that
-# was skipped and the reason it printed (a package this machine cannot have),
-# and a closing line that sums them up. Prints nothing when every test ran.
+# not-tested.sh BUILD_DIR: after a CTest run, a closing line for each reason
+# tests were skipped (a package this machine cannot have), naming the tests
+# and the reason they printed. Prints nothing when every test ran.
 set -eu
 log="$1/Testing/Temporary/LastTest.log"
 [ -f "$log" ] || exit 0
-# Each test's block opens with 'N/M Test: NAME' and its output holds the
-# 'skipped: REASON' line; CTest closes a skipped test's block with 'Test Skipped'.
+# Each test's block opens with 'N/M Test: NAME'; a test that is skipped
+# exits 77 at once, with the one line 'skipped: REASON' as all its output
+# (the log itself calls it passed).
 awk '
-    /^[0-9]+\/[0-9]+ Test: / { name = $3; reason = "" }
-    /^skipped: / && reason == "" { reason = substr($0, 10) }
-    /^Test Skipped/ { print name "\t" reason }
+    /^[0-9]+\/[0-9]+ Test: / { name = $3; line = -1 }
+    /^Output:$/ { line = 0; next }
+    line >= 0 && /^-+$/ && line == 0 { next }
+    line >= 0 { line++; if (line == 1 && /^skipped: /) print name "\t" substr($0, 10) }
 ' "$log" >"$log.skipped"
 [ -s "$log.skipped" ] || { rm -f "$log.skipped"; exit 0; }
+# One line for each reason: the tests it kept from running, then why.
 echo
-echo "Not tested:"
-sort -t "$(printf '\t')" -k2 "$log.skipped" | awk -F '\t' '{ printf "  %s: %s\n", $1, ($2 == "" ? "skipped" : $2) }'
-# The closing line: how many, and each reason once.
-count=$(wc -l <"$log.skipped")
-reasons=$(cut -f2 "$log.skipped" | sort -u | paste -sd ';' | sed 's/;/; /g')
-echo "make test: $count tests not run: $reasons"
+awk -F '\t' '{ names[$2] = names[$2] (names[$2] == "" ? "" : ", ") $1 }
+    END { for (why in names) printf "make test: not tested: %s: %s\n", names[why], why }' "$log.skipped"
 rm -f "$log.skipped"
