@@ -63,6 +63,38 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM lParam) {
 
 }  // namespace
 
+namespace {
+
+// Each retry the driver made, by what was retried: printed as it happens and
+// in a tally at the end of the run, so that a retry that hides a fault shows.
+std::vector<std::string>& Retries() {
+    static std::vector<std::string> retries;
+    return retries;
+}
+
+class RetryTally : public testing::Environment {
+public:
+    void TearDown() override {
+        std::printf("[  RETRY   ] tally: %u retries\n", static_cast<unsigned>(Retries().size()));
+        std::vector<std::string> kinds = Retries();
+        std::sort(kinds.begin(), kinds.end());
+        for (auto kind = kinds.begin(); kind != kinds.end();) {
+            const auto next = std::upper_bound(kind, kinds.end(), *kind);
+            std::printf("[  RETRY   ]   %u x %s\n", static_cast<unsigned>(next - kind), kind->c_str());
+            kind = next;
+        }
+    }
+};
+testing::Environment* const retryTally = testing::AddGlobalTestEnvironment(new RetryTally);
+
+}  // namespace
+
+void NoteRetry(const std::string& what) {
+    Retries().push_back(what);
+    std::printf("[  RETRY   ] %s\n", what.c_str());
+    std::fflush(stdout);
+}
+
 bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
     for (;;) {
@@ -194,8 +226,10 @@ namespace {
 SIZE TemplateSize(int templateId) {
     SIZE size{};
     HMODULE program = LoadLibraryExW(ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    HRSRC found = program ? FindResourceW(program, MAKEINTRESOURCEW(templateId), MAKEINTRESOURCEW(5)) : nullptr;
-    const WORD* words = found ? static_cast<const WORD*>(LockResource(LoadResource(program, found))) : nullptr;
+    HRSRC found =
+        program ? FindResourceW(program, MAKEINTRESOURCEW(templateId), MAKEINTRESOURCEW(5)) : nullptr;
+    const WORD* words =
+        found ? static_cast<const WORD*>(LockResource(LoadResource(program, found))) : nullptr;
     if (words) {
         // An extended template keeps its size after the help id and extended style.
         const bool extended = words[0] == 1 && words[1] == 0xFFFF;
@@ -218,7 +252,8 @@ void ExpectSizedForDpi(HWND dialog, int templateId) {
     // to grow. Wine 8 tells every program the display's own setting.
     const char* setting = std::getenv("TARROWBY_DISPLAY_DPI");
     if (setting && std::atoi(setting) != dpi) {
-        std::printf("[   INFO   ] display set to %s dpi, programs told %d: the system scales them\n", setting, dpi);
+        std::printf("[   INFO   ] display set to %s dpi, programs told %d: the system scales them\n", setting,
+                    dpi);
         return;
     }
     RECT client{};
@@ -360,25 +395,68 @@ void MovePointer(POINT screen) {
     SendMouse(screen, 0);
 }
 
-void ClickAt(POINT screen) {
-    // Two clicks close together in place and time are a double click, which a
-    // person makes on purpose only: a second click on the same spot waits.
-    static POINT lastPoint{-1000, -1000};
-    static ULONGLONG lastTime = 0;
-    const ULONGLONG calm = lastTime + GetDoubleClickTime() + 50;
-    if (std::abs(screen.x - lastPoint.x) <= GetSystemMetrics(SM_CXDOUBLECLK) &&
-        std::abs(screen.y - lastPoint.y) <= GetSystemMetrics(SM_CYDOUBLECLK) && GetTickCount64() < calm) {
+namespace {
+
+POINT lastClick{-1000, -1000};
+ULONGLONG lastClickTime = 0;
+
+// The button goes down at `screen`. Two clicks close together in place and
+// time are a double click, which a person makes on purpose only: a second
+// click on the same spot waits.
+void PressAt(POINT screen) {
+    const ULONGLONG calm = lastClickTime + GetDoubleClickTime() + 50;
+    if (std::abs(screen.x - lastClick.x) <= GetSystemMetrics(SM_CXDOUBLECLK) &&
+        std::abs(screen.y - lastClick.y) <= GetSystemMetrics(SM_CYDOUBLECLK) && GetTickCount64() < calm) {
         Sleep(static_cast<DWORD>(calm - GetTickCount64()));
     }
     MovePointer(screen);
     SendMouse(screen, MOUSEEVENTF_LEFTDOWN);
+}
+
+void ReleaseAt(POINT screen) {
     SendMouse(screen, MOUSEEVENTF_LEFTUP);
-    lastPoint = screen;
-    lastTime = GetTickCount64();
+    lastClick = screen;
+    lastClickTime = GetTickCount64();
+}
+
+}  // namespace
+
+bool InWindowManager() {
+    return std::getenv("TARROWBY_WINDOW_MANAGER") != nullptr;
+}
+
+void ClickAt(POINT screen) {
+    PressAt(screen);
+    ReleaseAt(screen);
 }
 
 void Click(HWND window) {
-    ClickAt(Centre(window));
+    HWND top = GetAncestor(window, GA_ROOT);
+    if (ClassName(window) != L"Button" || !IsWindowEnabled(window) || !IsWindowEnabled(top)) {
+        ClickAt(Centre(window));
+        return;
+    }
+    // A push button shows itself pushed while the mouse button is down on it:
+    // it is released only then. Under a window manager on a busy machine Wine 8
+    // may believe a dialog elsewhere than the X server has it (see
+    // WaitForDialog), and the press misses: the dialog is put back in the
+    // program's place and the button pressed again.
+    for (int tries = 0;; ++tries) {
+        const POINT centre = Centre(window);
+        PressAt(centre);
+        const bool pushed = WaitFor([&] { return (Send(window, BM_GETSTATE) & BST_PUSHED) != 0; },
+                                    InWindowManager() ? 5000 : kDeadlineMs);
+        ReleaseAt(centre);
+        if (pushed) return;
+        if (!InWindowManager() || tries == 2) {
+            ADD_FAILURE() << "button " << GetDlgCtrlID(window)
+                          << " never showed itself pushed under the pointer";
+            return;
+        }
+        NoteRetry(
+            "a press missed a button of a dialog Wine places elsewhere than the X server: dialog put back");
+        PutBackInPlace(top);
+    }
 }
 
 void CloseBox(HWND window) {
@@ -404,9 +482,13 @@ POINT DropListAt(HWND combo, int index) {
     // Under a window manager on a busy machine Wine 8 may lose a click on a
     // window just shown, or the window's place (see WaitForDialog): there the
     // dialog is put back in its place and the list clicked again.
-    const bool managed = std::getenv("TARROWBY_WINDOW_MANAGER") != nullptr;
+    const bool managed = InWindowManager();
     for (int tries = 0; !dropped() && tries < (managed ? 3 : 1); ++tries) {
-        if (tries > 0) PutBackInPlace(GetAncestor(combo, GA_ROOT));
+        if (tries > 0) {
+            NoteRetry(
+                "a list did not drop under the window manager: its dialog put back, the list clicked again");
+            PutBackInPlace(GetAncestor(combo, GA_ROOT));
+        }
         Click(combo);
         WaitFor(dropped, managed ? 5000 : kDeadlineMs);
     }
@@ -633,6 +715,7 @@ testing::AssertionResult Program::Activate(HWND window) const {
     if (WaitFor(active, 3000)) return testing::AssertionSuccess();
     // A window manager may leave a new window without the focus: a click on
     // the window's own background gives it, as it would to a person.
+    NoteRetry("a window was left without the focus: clicked to give it");
     POINT corner{1, 1};
     ClientToScreen(window, &corner);
     ClickAt(corner);
@@ -695,8 +778,13 @@ std::vector<HWND> Program::TopLevelWindows(bool visibleOnly) const {
 }
 
 void PutBackInPlace(HWND dialog) {
+    // A pixel off first: Wine tells the X server of a move only when it
+    // believes the window elsewhere, and here it may believe it in place.
     const POINT place = CentredPlace(dialog);
-    SetWindowPos(dialog, nullptr, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    for (LONG offset : {1, 0}) {
+        SetWindowPos(dialog, nullptr, place.x + offset, place.y, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
 }
 
 POINT CentredPlace(HWND dialog) {
@@ -738,7 +826,8 @@ HWND Program::WaitForDialog(const std::wstring& caption) const {
         const POINT place = CentredPlace(dialog);
         return std::abs(box.left - place.x) <= 1 && std::abs(box.top - place.y) <= 1;
     };
-    if (dialog && !WaitFor(placed, 3000) && std::getenv("TARROWBY_WINDOW_MANAGER")) {
+    if (dialog && !WaitFor(placed, 3000) && InWindowManager()) {
+        NoteRetry("Wine lost a new dialog's place under the window manager: put back");
         PutBackInPlace(dialog);
         WaitFor(placed, 3000);
     }
@@ -855,7 +944,8 @@ void ProgramTest::PlaceLauncher(LauncherPlace place) {
     EXPECT_TRUE(WaitFor([&] {
         GetWindowRect(launcher, &rect);
         return rect.left == x && rect.top == y;
-    })) << "the launcher did not move to " << x << ", " << y;
+    })) << "the launcher did not move to "
+        << x << ", " << y;
     if (place == LauncherPlace::Minimised) {
         ShowWindow(launcher, SW_MINIMIZE);
         EXPECT_TRUE(WaitFor([&] { return IsIconic(launcher) != FALSE; })) << "the launcher was not minimised";

@@ -6,9 +6,8 @@
 // (or TARROWBY_EXE / TARROWBY_SCREENSHOTS). Unix paths are taken as Wine's Z:.
 #pragma once
 
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <functional>
 #include <string>
@@ -25,6 +24,12 @@ constexpr DWORD kDeadlineMs = 30000;
 // Polls `condition` until it holds or `timeoutMs` has passed.
 bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = kDeadlineMs);
 
+// Prints a retry of a step whose cause lies outside the program, and counts
+// it for the tally printed at the end of the run.
+void NoteRetry(const std::string& what);
+// Whether a window manager manages the windows (TARROWBY_WINDOW_MANAGER).
+bool InWindowManager();
+
 std::wstring ProgramPath();
 std::wstring ScreenshotFolder();  // empty: no screenshots
 
@@ -36,7 +41,7 @@ void SetText(HWND window, const std::wstring& text);  // as pasted: no ES_NUMBER
 std::wstring ClassName(HWND window);
 DWORD Style(HWND window);
 std::vector<HWND> Children(HWND parent);  // in template (tab) order
-HWND Item(HWND dialog, int id);            // fails the test when missing
+HWND Item(HWND dialog, int id);           // fails the test when missing
 
 // Every static's and text button's text must fit inside it as the control lays
 // it out (a static word-wrapped, or on one line when vertically centred; a
@@ -62,7 +67,9 @@ void FocusByClick(HWND control);
 POINT Centre(HWND window);
 void MovePointer(POINT screen);
 void ClickAt(POINT screen);
-void Click(HWND window);     // a click at the window's centre
+// A click at the window's centre; an enabled push button is released only
+// once it shows itself pushed.
+void Click(HWND window);
 void CloseBox(HWND window);  // a click on the close box of the caption
 // Clicks a combo box to drop its list, scrolls `index` into view, puts the
 // pointer on it and returns that point once the list shows the entry as the
@@ -185,6 +192,5 @@ protected:
 
     Program program;
 };
-
 
 }  // namespace driver
