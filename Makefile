@@ -22,7 +22,7 @@ build: setup $(foreach c,$(CONFIGS),build/$(c)/build.ninja) build/fuzz/build.nin
 TEST_JOBS ?= 4
 test: build
 	@status=0; ctest --test-dir build/host --output-on-failure --label-exclude long -j $(TEST_JOBS) || status=$$?; \
-	scripts/test/not-tested.sh build/host; exit $$status
+	scripts/test/test-summary.sh build/host; exit $$status
 
 # The long runs: the full soak of each build, hundreds of openings.
 soak: build
