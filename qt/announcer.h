@@ -26,7 +26,7 @@ signals:
     void announced(const QString& spoken);
 
 private:
-    QString spokenText() const;
+    QString spokenText(const QString& shown) const;
 
     const QString m_figureName;
 };
