@@ -70,7 +70,8 @@ CompanionWindow::CompanionWindow(QWidget* parent) : QMainWindow(parent) {
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     QMenu* help = menuBar()->addMenu(tr("&Help"));
-    help->addAction(tr("&About Tarrowby..."), this, &CompanionWindow::openAbout);
+    connect(help->addAction(tr("&About Tarrowby...")), &QAction::triggered, this,
+            &CompanionWindow::openAbout);
 
     // Esc ends the program, as the window's close button does.
     connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::close);
