@@ -107,4 +107,9 @@ after=$(cpu_ticks)
 echo "$before $after" | awk '$3 > $1 { printf "bench: the host took %.1f %% of the processor time during the run (steal)\n", 100 * ($4 - $2) / ($3 - $1) }'
 echo "bench: figures written to $out/wine.json"
 
-native_bench
+# Where Qt 6 Widgets is missing the native program is not built, and not measured.
+if [ -x build/host/qt/tarrowby ]; then
+    native_bench
+else
+    echo "bench: native program not measured: build/host/qt/tarrowby is not built (Qt 6 Widgets missing?)"
+fi
