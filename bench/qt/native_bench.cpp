@@ -6,7 +6,11 @@
 // event or the process's end, never for a set time. Run by `make bench`
 // (scripts/setup/bench.sh native), which gives it its display.
 //
-// native_bench [--rounds N] [--json out.json] [--label text] <tarrowby> <floor>
+// native_bench [--rounds N] [--json out.json] [--label text] [--names A,B]
+//              [--no-warm-up] <tarrowby> <floor>
+// Any two programs that show the same launcher and take the same keys can be
+// set side by side so, Tarrowby under Wine (through its command) among them:
+// --names then heads the columns.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
@@ -418,11 +422,21 @@ std::string JsonText(const std::string& text) {
 int main(int argc, char** argv) {
     int rounds = kDefaultRounds;
     const char* jsonPath = nullptr;
-    std::string label = "Xvfb, no window manager";
+    std::string label = "Native on Xvfb, no window manager";
+    std::string names[2] = {"tarrowby", "floor"};
+    bool warmUp = true;
     std::vector<const char*> programs;
     for (int i = 1; i < argc; ++i) {
         const std::string word = argv[i];
-        if (word == "--rounds" && i + 1 < argc) {
+        if (word == "--names" && i + 1 < argc) {
+            const std::string both = argv[++i];
+            const size_t comma = both.find(',');
+            if (comma == std::string::npos) Fail("--names takes two names, with a comma between");
+            names[0] = both.substr(0, comma);
+            names[1] = both.substr(comma + 1);
+        } else if (word == "--no-warm-up") {
+            warmUp = false;
+        } else if (word == "--rounds" && i + 1 < argc) {
             rounds = std::atoi(argv[++i]);
         } else if (word == "--json" && i + 1 < argc) {
             jsonPath = argv[++i];
@@ -433,7 +447,9 @@ int main(int argc, char** argv) {
         }
     }
     if (programs.size() != 2 || rounds < 1) {
-        std::fprintf(stderr, "usage: native_bench [--rounds N] [--json out.json] [--label text] <tarrowby> <floor>\n");
+        std::fprintf(stderr,
+                     "usage: native_bench [--rounds N] [--json out.json] [--label text] [--names A,B] "
+                     "[--no-warm-up] <tarrowby> <floor>\n");
         return 2;
     }
     g_display = XOpenDisplay(nullptr);
@@ -468,7 +484,8 @@ int main(int argc, char** argv) {
     XSync(g_display, False);
 
     // One run of each first, untimed, so that neither pays for a cold cache.
-    for (const char* program : programs) RunOnce(program);
+    if (warmUp)
+        for (const char* program : programs) RunOnce(program);
 
     const CpuTicks before = ReadCpuTicks();
     std::vector<Run> runs[2];
@@ -496,15 +513,15 @@ int main(int argc, char** argv) {
     measures.push_back({"peak resident set", "MiB", kToolCount});
 
     std::printf(
-        "Native (%s), median of %d runs each, the program and its same-work floor\n"
-        "taking turns; ratio: the median of the rounds' program/floor ratios, with\n"
-        "its middle half\n\n%-30s %10s %10s %17s\n",
-        label.c_str(), rounds, "measure", "tarrowby", "floor", "ratio");
+        "%s, median of %d runs each, %s and %s taking turns;\n"
+        "ratio: the median of the rounds' %s/%s ratios, with its middle half\n\n%-30s %12s %12s %17s\n",
+        label.c_str(), rounds, names[0].c_str(), names[1].c_str(), names[0].c_str(), names[1].c_str(), "measure",
+        names[0].c_str(), names[1].c_str(), "ratio");
     for (const Measure& measure : measures) {
         const std::string name = measure.name + " (" + measure.unit + ")";
         const std::vector<double> ours = measure.Of(runs[0]), floor = measure.Of(runs[1]);
         const Ratio ratio = RoundRatios(ours, floor);
-        std::printf("%-30s %10.1f %10.1f %5.2f (%4.2f-%4.2f)\n", name.c_str(), Median(ours), Median(floor),
+        std::printf("%-30s %12.1f %12.1f %5.2f (%4.2f-%4.2f)\n", name.c_str(), Median(ours), Median(floor),
                     ratio.median, ratio.low, ratio.high);
     }
     std::printf("\nThe host took %.1f %% of the processor time during the rounds (steal)\n", steal);
@@ -512,8 +529,10 @@ int main(int argc, char** argv) {
     if (!jsonPath) return 0;
     FILE* out = std::fopen(jsonPath, "w");
     if (!out) Fail("cannot write the JSON file");
-    std::fprintf(out, "{\n  \"display\": %s,\n  \"rounds\": %d,\n  \"steal_percent\": %.2f,\n  \"measures\": [\n",
-                 JsonText(label).c_str(), rounds, steal);
+    std::fprintf(out,
+                 "{\n  \"display\": %s,\n  \"programs\": {\"tarrowby\": %s, \"floor\": %s},\n  \"rounds\": %d,\n"
+                 "  \"steal_percent\": %.2f,\n  \"measures\": [\n",
+                 JsonText(label).c_str(), JsonText(programs[0]).c_str(), JsonText(programs[1]).c_str(), rounds, steal);
     for (size_t m = 0; m < measures.size(); ++m) {
         const Measure& measure = measures[m];
         const std::vector<double> ours = measure.Of(runs[0]), floor = measure.Of(runs[1]);

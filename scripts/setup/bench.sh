@@ -37,7 +37,7 @@ native_bench() {
         start_window_manager
         echo "bench: the same under openbox"
         env -u XDG_CONFIG_HOME -u XDG_CACHE_HOME -u XDG_DATA_HOME -u XDG_STATE_HOME \
-            HOME="$home" XDG_RUNTIME_DIR="$runtime" "$native" --label "Xvfb, openbox" \
+            HOME="$home" XDG_RUNTIME_DIR="$runtime" "$native" --label "Native on Xvfb, openbox" \
             --json "$out/native-openbox.json" "$@"
         echo "bench: figures written to $out/native-openbox.json"
         # openbox keeps its own files in the home too: only the programs' count.
