@@ -198,12 +198,12 @@ void TokenTable(QWidget* owner) {
     int row = 0;
     for (int group = 0; group < 4; ++group) {
         if (group) grid->addWidget(Rule(QFrame::HLine), row++, 0, 1, 3);
-        const int first = row;
+        const int rows = kGroupStarts[group + 1] - kGroupStarts[group];
+        grid->addWidget(Rule(QFrame::VLine), row, 1, rows, 1);
         for (int i = kGroupStarts[group]; i < kGroupStarts[group + 1]; ++i, ++row) {
             grid->addWidget(new QLabel(kRows[i][0]), row, 0, Qt::AlignRight);
             grid->addWidget(new QLabel(kRows[i][1]), row, 2, Qt::AlignLeft);
         }
-        grid->addWidget(Rule(QFrame::VLine), first, 1, row - first, 1);
     }
     auto* layout = new QVBoxLayout(&dialog);
     layout->addWidget(card);
@@ -225,7 +225,7 @@ void About(QWidget* owner) {
     buttons->setCenterButtons(true);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     auto* layout = new QVBoxLayout(&dialog);
-    layout->addWidget(Picture(QApplication::windowIcon(), QSize(32, 32), dialog.devicePixelRatioF()));
+    layout->addWidget(Picture(owner->windowIcon(), QSize(32, 32), dialog.devicePixelRatioF()));
     layout->addWidget(Caption("Tarrowby Companion", Qt::AlignCenter));
     layout->addWidget(Caption("Version " + QApplication::applicationVersion(), Qt::AlignCenter));
     layout->addWidget(buttons);
@@ -241,14 +241,14 @@ int main(int argc, char** argv) {
     QApplication::setApplicationVersion(TARROWBY_VERSION);
     QGuiApplication::setDesktopFileName("io.github.tarrowby.companion");
     QApplication app(argc, argv);
-    QIcon icon = Image("app_icon_16");
-    icon.addFile(":/images/app_icon_32.png");
-    icon.addFile(":/images/app_icon_32@2x.png");
-    QApplication::setWindowIcon(icon);
     g_stations.FillStationTable();
 
     QMainWindow launcher;
     launcher.setWindowTitle("Tarrowby Companion");
+    QIcon icon = Image("app_icon_16");
+    icon.addFile(":/images/app_icon_32.png");
+    icon.addFile(":/images/app_icon_32@2x.png");
+    launcher.setWindowIcon(icon);  // the dialogs, its children, show it too
     const struct {
         const char* icon;
         const char* name;
