@@ -104,7 +104,8 @@ void ChargeDelta(QWidget* owner) {
         if (list->currentIndex() >= 0)
             current->setText(Shown(CurrentText(g_stations.GetStationCurrent(list->currentData().toInt()))));
         CString text;
-        if (DeltaText(Typed(fromCurrent->text()), Typed(toCurrent->text()), text)) delta->setText(Shown(text));
+        if (DeltaText(Typed(fromCurrent->text()), Typed(toCurrent->text()), text))
+            delta->setText(Shown(text));
     };
     QObject::connect(from, &QComboBox::currentIndexChanged, [&] { show(from, fromCurrent); });
     QObject::connect(to, &QComboBox::currentIndexChanged, [&] { show(to, toCurrent); });
@@ -255,9 +256,10 @@ int main(int argc, char** argv) {
         const char* description;
         void (*open)(QWidget*);
     } kTools[] = {
-        {"charge_delta", "Charge Delta Calculator", "Calculate the Current differential\nbetween two Stations",
-         ChargeDelta},
-        {"current_finder", "Station Current Finder", "Find all Stations with a specified\nCurrent", CurrentFinder},
+        {"charge_delta", "Charge Delta Calculator",
+         "Calculate the Current differential\nbetween two Stations", ChargeDelta},
+        {"current_finder", "Station Current Finder", "Find all Stations with a specified\nCurrent",
+         CurrentFinder},
         {"tessary_lookup", "Tessary Lookup", "Look up a Station from its\nTessary Number", TessaryLookup},
         {"token_table", "Token Collection Table", "Summary of Tokens claimable\nafter each Move", TokenTable},
     };
@@ -269,7 +271,8 @@ int main(int argc, char** argv) {
         button->setIconSize(QSize(32, 32));
         button->setAccessibleName(kTools[i].name);
         button->setAutoDefault(true);
-        QObject::connect(button, &QPushButton::clicked, [&launcher, open = kTools[i].open] { open(&launcher); });
+        QObject::connect(button, &QPushButton::clicked,
+                         [&launcher, open = kTools[i].open] { open(&launcher); });
         grid->addWidget(button, 2 * i, 0, 2, 1, Qt::AlignTop);
         auto* title = Sunken(Qt::AlignCenter);
         title->setText(kTools[i].name);

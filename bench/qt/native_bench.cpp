@@ -60,7 +60,7 @@ Display* g_display;
 Window g_root;
 Atom g_netWmPid, g_netWmName, g_utf8, g_wmProtocols, g_netWmPing;
 bool g_managed = false;  // a window manager runs on the display
-pid_t g_child = 0;  // killed by Fail, so that nothing is left behind
+pid_t g_child = 0;       // killed by Fail, so that nothing is left behind
 
 [[noreturn]] void Fail(const char* what) {
     std::fprintf(stderr, "native_bench: %s\n", what);
@@ -128,7 +128,8 @@ public:
     void Handle(const XEvent& event) {
         switch (event.type) {
             case ReparentNotify:
-                if (event.xreparent.parent != g_root) frames_[event.xreparent.parent] = event.xreparent.window;
+                if (event.xreparent.parent != g_root)
+                    frames_[event.xreparent.parent] = event.xreparent.window;
                 break;
             case MapNotify:
                 if (event.xmap.event == g_root) Mapped(ClientOf(event.xmap.window));
@@ -209,7 +210,7 @@ private:
     }
 
     pid_t pid_;
-    std::map<Window, Window> frames_;      // frame -> the client it holds
+    std::map<Window, Window> frames_;       // frame -> the client it holds
     std::map<Window, std::string> mapped_;  // the program's mapped top-levels, by title
     Window focus_ = None;
     long pings_ = 0, answered_ = 0;
@@ -466,18 +467,17 @@ int main(int argc, char** argv) {
     // Top-levels come and go in the root's substructure; pings come back to
     // its structure (Qt sends them there).
     XSelectInput(g_display, g_root, SubstructureNotifyMask | StructureNotifyMask);
-    g_managed = XInternAtom(g_display, "_NET_SUPPORTING_WM_CHECK", True) != None &&
-                [] {
-                    Atom type;
-                    int format;
-                    unsigned long count, after;
-                    unsigned char* data = nullptr;
-                    XGetWindowProperty(g_display, g_root, XInternAtom(g_display, "_NET_SUPPORTING_WM_CHECK", False),
-                                       0, 1, False, XA_WINDOW, &type, &format, &count, &after, &data);
-                    const bool found = data && count == 1;
-                    if (data) XFree(data);
-                    return found;
-                }();
+    g_managed = XInternAtom(g_display, "_NET_SUPPORTING_WM_CHECK", True) != None && [] {
+        Atom type;
+        int format;
+        unsigned long count, after;
+        unsigned char* data = nullptr;
+        XGetWindowProperty(g_display, g_root, XInternAtom(g_display, "_NET_SUPPORTING_WM_CHECK", False), 0, 1,
+                           False, XA_WINDOW, &type, &format, &count, &after, &data);
+        const bool found = data && count == 1;
+        if (data) XFree(data);
+        return found;
+    }();
     // The pointer out of the way, in the screen's far corner, over no window.
     XTestFakeMotionEvent(g_display, -1, DisplayWidth(g_display, DefaultScreen(g_display)) - 1,
                          DisplayHeight(g_display, DefaultScreen(g_display)) - 1, CurrentTime);
@@ -502,9 +502,10 @@ int main(int argc, char** argv) {
     }
     std::fprintf(stderr, "\n");
     const CpuTicks after = ReadCpuTicks();
-    const double steal = after.total > before.total ? 100.0 * static_cast<double>(after.steal - before.steal) /
-                                                          static_cast<double>(after.total - before.total)
-                                                    : 0.0;
+    const double steal = after.total > before.total
+                             ? 100.0 * static_cast<double>(after.steal - before.steal) /
+                                   static_cast<double>(after.total - before.total)
+                             : 0.0;
 
     std::vector<Measure> measures;
     measures.push_back({"start-up", "ms", -1});
@@ -515,8 +516,8 @@ int main(int argc, char** argv) {
     std::printf(
         "%s, median of %d runs each, %s and %s taking turns;\n"
         "ratio: the median of the rounds' %s/%s ratios, with its middle half\n\n%-30s %12s %12s %17s\n",
-        label.c_str(), rounds, names[0].c_str(), names[1].c_str(), names[0].c_str(), names[1].c_str(), "measure",
-        names[0].c_str(), names[1].c_str(), "ratio");
+        label.c_str(), rounds, names[0].c_str(), names[1].c_str(), names[0].c_str(), names[1].c_str(),
+        "measure", names[0].c_str(), names[1].c_str(), "ratio");
     for (const Measure& measure : measures) {
         const std::string name = measure.name + " (" + measure.unit + ")";
         const std::vector<double> ours = measure.Of(runs[0]), floor = measure.Of(runs[1]);
@@ -529,10 +530,11 @@ int main(int argc, char** argv) {
     if (!jsonPath) return 0;
     FILE* out = std::fopen(jsonPath, "w");
     if (!out) Fail("cannot write the JSON file");
-    std::fprintf(out,
-                 "{\n  \"display\": %s,\n  \"programs\": {\"tarrowby\": %s, \"floor\": %s},\n  \"rounds\": %d,\n"
-                 "  \"steal_percent\": %.2f,\n  \"measures\": [\n",
-                 JsonText(label).c_str(), JsonText(programs[0]).c_str(), JsonText(programs[1]).c_str(), rounds, steal);
+    std::fprintf(
+        out,
+        "{\n  \"display\": %s,\n  \"programs\": {\"tarrowby\": %s, \"floor\": %s},\n  \"rounds\": %d,\n"
+        "  \"steal_percent\": %.2f,\n  \"measures\": [\n",
+        JsonText(label).c_str(), JsonText(programs[0]).c_str(), JsonText(programs[1]).c_str(), rounds, steal);
     for (size_t m = 0; m < measures.size(); ++m) {
         const Measure& measure = measures[m];
         const std::vector<double> ours = measure.Of(runs[0]), floor = measure.Of(runs[1]);
