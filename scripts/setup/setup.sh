@@ -12,11 +12,12 @@ mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
 wine wine64 fonts-wine xvfb xauth x11-utils imagemagick fonts-liberation fonts-dejavu-core locales zip unzip
 xserver-xorg-core xserver-xorg-video-dummy openbox
 lintian desktop-file-utils appstream file xdotool dpkg-dev
-qt6-base-dev qt6-qpa-plugins qt6-wayland libgl-dev weston
+qt6-base-dev qt6-qpa-plugins qt6-wayland libgl-dev weston libxtst-dev
 at-spi2-core dbus python3-pyatspi orca speech-dispatcher speech-dispatcher-espeak-ng espeak-ng"
 # (The fifth line checks the Debian package and drives it on a desktop; the
-# last two build the native program, run it on X11 and Wayland, and hear it
-# as a screen reader does, through the accessibility bus and Orca itself.)
+# last two build the native program, run it on X11 and Wayland, drive it with
+# XTest in its benchmark, and hear it as a screen reader does, through the
+# accessibility bus and Orca itself.)
 # npm checks the workflows (scripts/test/check-workflows.sh): Debian's, where the
 # machine has no npm of its own (a Node.js from elsewhere brings one).
 command -v npm >/dev/null 2>&1 || packages="$packages nodejs npm"
