@@ -28,10 +28,17 @@ test: build
 soak: build
 	@ctest --test-dir build/host --output-on-failure --label-regex long
 
-# The 64-bit program; ARCH=win32 starts the 32-bit one, the program that ships.
-ARCH ?= win64
+# The native Linux program; ARCH=win64 starts the 64-bit Windows program under
+# Wine, ARCH=win32 the 32-bit one, the program that ships.
+ARCH ?= native
+ifeq ($(ARCH),native)
+run: setup build/host/build.ninja
+	@cmake --build --preset host --target tarrowby
+	@scripts/setup/run.sh native
+else
 run: build
 	@scripts/setup/run.sh $(ARCH)
+endif
 
 # The native program as a desktop application: command, desktop entry, icons,
 # AppStream metadata and manual page, under $(DESTDIR)$(PREFIX).

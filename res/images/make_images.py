@@ -5,6 +5,7 @@ Usage:
     python3 make_images.py OUTPUT_DIR [--preview PREVIEW_DIR]
     python3 make_images.py --preview PREVIEW_DIR
     python3 make_images.py OUTPUT_DIR --hicolor HICOLOR_DIR
+    python3 make_images.py --png PNG_DIR
 
 Reads the *.txt pixel-art files that sit next to this script and writes
 
@@ -24,6 +25,10 @@ With --hicolor, the application icon is also written as the PNG files of a
 freedesktop.org icon theme, HICOLOR_DIR/NxN/apps/tarrowby.png for every size in
 HICOLOR_SIZES, each from the source that divides the size, scaled by whole
 pixels so that the pixel art stays sharp.
+
+With --png, every source image is also written as PNG_DIR/NAME.png at its own
+size and as PNG_DIR/NAME@2x.png with every pixel doubled, for the native Linux
+program, whose toolkit picks the @2x image on a display scaled twice.
 
 With --preview, enlarged PNG pictures of every image (and a sheet showing
 them at their real size on a button face) are written to PREVIEW_DIR.
@@ -307,15 +312,18 @@ HICOLOR_SIZES = (16, 32, 48, 64, 128, 256)
 HICOLOR_NAME = "tarrowby.png"
 
 
-def scaled_png(image, size):
-    """The image blown up by a whole factor to size x size, each source pixel
-    a square block: pixel art scaled without blur."""
-    scale = size // image.width
-
+def block_png(image, scale):
+    """The image with every pixel a scale x scale block, see-through kept:
+    pixel art scaled without blur."""
     def pixel(x, y):
         p = image.rows[y // scale][x // scale]
         return None if p is TRANSPARENT else PALETTE[p][1]
-    return png_file(size, size, pixel, alpha=True)
+    return png_file(image.width * scale, image.height * scale, pixel, alpha=True)
+
+
+def scaled_png(image, size):
+    """The square image blown up by a whole factor to size x size."""
+    return block_png(image, size // image.width)
 
 
 def hicolor_pngs(images):
@@ -414,9 +422,11 @@ def main(argv):
     parser.add_argument("--preview", metavar="DIR", help="also write enlarged PNG previews to DIR")
     parser.add_argument("--hicolor", metavar="DIR",
                         help="also write the application icon as icon-theme PNGs under DIR")
+    parser.add_argument("--png", metavar="DIR",
+                        help="also write every image as NAME.png and pixel-doubled NAME@2x.png under DIR")
     args = parser.parse_args(argv)
-    if not args.output_dir and not args.preview:
-        parser.error("give OUTPUT_DIR, --preview DIR, or both")
+    if not args.output_dir and not args.preview and not args.png:
+        parser.error("give OUTPUT_DIR, --preview DIR, --png DIR, or several")
 
     icons, bitmaps = load_all()
 
@@ -432,6 +442,12 @@ def main(argv):
                 path = os.path.join(args.hicolor, name)
                 os.makedirs(os.path.dirname(path), exist_ok=True)
                 write(path, data)
+        if args.png:
+            os.makedirs(args.png, exist_ok=True)
+            every = [im for _, images in icons for im in images] + [im for _, im in bitmaps]
+            for im in every:
+                write(os.path.join(args.png, im.name + ".png"), block_png(im, 1))
+                write(os.path.join(args.png, im.name + "@2x.png"), block_png(im, 2))
         if args.preview:
             os.makedirs(args.preview, exist_ok=True)
             every = [im for _, images in icons for im in images] + [im for _, im in bitmaps]

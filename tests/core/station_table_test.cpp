@@ -4,9 +4,12 @@
 
 #include <cctype>
 #include <cstring>
+#include <iterator>
 #include <map>
 #include <set>
 #include <string>
+
+#include "station_order.h"
 
 #ifdef _WIN32
 #include "host_system.h"  // says whether the run is under Wine or on Windows
@@ -88,6 +91,37 @@ TEST_F(StationTableTest, AlphabeticalButForTheHeathrowPair) {
         }
         EXPECT_LT(SortKey(before), SortKey(after)) << before << " / " << after;
     }
+}
+
+TEST(ListsBefore, WeighsNamesAsTheSortedListsDo) {
+    const struct {
+        const char* first;
+        const char* second;
+    } pairs[] = {
+        {"Heathrow Terminal 4", "Heathrow Terminals 1,2,3"},  // a space before a letter
+        {"Aldgate", "Aldgate East"},                          // a prefix first
+        {"acton town", "Aldgate"},                            // case ignored
+        {"Bromleyby", "Bromley-by-Bow"},                      // hyphens weigh nothing
+        {"Kings Cross", "King's Cross"},                      // nor the apostrophe: fewer marks first
+        {"St. James's Park", "Stamford Brook"},               // punctuation before letters
+        {"Terminal 9", "Terminala"},                          // digits before letters
+        {"Terminal (4)", "Terminal 4"},                       // punctuation before digits
+        {"Line 12", "Line 2"},                                // digit by digit, not by value
+    };
+    for (const auto& pair : pairs) {
+        EXPECT_TRUE(ListsBefore(pair.first, pair.second)) << pair.first << " / " << pair.second;
+        EXPECT_FALSE(ListsBefore(pair.second, pair.first)) << pair.second << " / " << pair.first;
+    }
+    EXPECT_FALSE(ListsBefore("Bank", "Bank"));
+}
+
+TEST_F(StationTableTest, ListOrderIsTheTableOrderButForTheHeathrowPair) {
+    int expected[NUM_STATIONS];
+    for (int index = 0; index < NUM_STATIONS; ++index) expected[index] = index;
+    std::swap(expected[111], expected[112]);  // Terminal 4 above Terminals 1,2,3
+    const auto order = StationListOrder(table);
+    EXPECT_TRUE(std::equal(order.begin(), order.end(), std::begin(expected)));
+    EXPECT_EQ("Heathrow Terminal 4", Name(order[111]));
 }
 
 TEST_F(StationTableTest, CurrentsHaveTheirKnownShape) {

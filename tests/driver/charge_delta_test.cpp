@@ -80,34 +80,17 @@ TEST_F(ChargeDeltaTest, EveryEntryShowsItsStationsCurrent) {
     }
 }
 
-struct Journey {
-    const wchar_t* from;
-    const wchar_t* to;
-    const wchar_t* fromCurrent;
-    const wchar_t* toCurrent;
-    const wchar_t* delta;
-};
-
 TEST_F(ChargeDeltaTest, DeltaIsToMinusFromWithItsSign) {
-    const Journey journeys[] = {
-        {L"Tottenham Court Road", L"Amersham", L"0", L"100", L"+100"},
-        {L"Amersham", L"Tottenham Court Road", L"100", L"0", L"-100"},
-        {L"Holborn", L"Holborn", L"5", L"5", L"+0"},
-        {L"Heathrow Terminal 4", L"Heathrow Terminals 1,2,3", L"82", L"81", L"-1"},
-        {L"Heathrow Terminals 1,2,3", L"Heathrow Terminal 4", L"81", L"82", L"+1"},
-        {L"Crossharbour & London Arena", L"Woodside Park", L"57", L"46", L"-11"},
-        {L"Acton Town", L"Aldgate", L"63", L"32", L"-31"},
-    };
     // Each station picked as a person picks it: the list dropped with a
     // click, the entry clicked.
-    for (const Journey& j : journeys) {
-        SCOPED_TRACE(testing::Message() << Narrow(j.from) << " to " << Narrow(j.to));
-        PickStation(dialog, IDC_FROM_COMBO, j.from);
-        EXPECT_EQ(Shown(IDC_FROM_CURRENT), j.fromCurrent);
-        PickStation(dialog, IDC_TO_COMBO, j.to);
-        EXPECT_EQ(Shown(IDC_TO_CURRENT), j.toCurrent);
-        EXPECT_EQ(Shown(IDC_FROM_CURRENT), j.fromCurrent);
-        EXPECT_EQ(Shown(IDC_DELTA), j.delta);
+    for (const cases::Journey& j : cases::kJourneys) {
+        SCOPED_TRACE(testing::Message() << j.from << " to " << j.to);
+        PickStation(dialog, IDC_FROM_COMBO, Widen(j.from));
+        EXPECT_EQ(Shown(IDC_FROM_CURRENT), Widen(j.fromCurrent));
+        PickStation(dialog, IDC_TO_COMBO, Widen(j.to));
+        EXPECT_EQ(Shown(IDC_TO_CURRENT), Widen(j.toCurrent));
+        EXPECT_EQ(Shown(IDC_FROM_CURRENT), Widen(j.fromCurrent));
+        EXPECT_EQ(Shown(IDC_DELTA), Widen(j.delta));
     }
     SaveScreenshot(dialog, L"charge_delta");
 }

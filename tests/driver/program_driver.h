@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "cases/station_tool_cases.h"
 #include "station_table.h"
 
 namespace driver {
@@ -90,9 +91,8 @@ struct QueryDialog {
 };
 QueryDialog CurrentFinder(HWND dialog);
 QueryDialog TessaryLookup(HWND dialog);
-enum class Entry { Typed, Pasted };  // keys typed, or WM_SETTEXT
-// Enter in the field, a click on the button, or Tab to the button and Space.
-enum class Trigger { EnterKey, Button, TabSpace };
+using Entry = cases::Entry;  // keys typed, or WM_SETTEXT
+using Trigger = cases::Trigger;
 // Puts `text` into the number field and asks; returns the new answer.
 // Typed text must be digits only, which the field keeps as they are.
 std::wstring Ask(const QueryDialog& query, Entry entry, const std::wstring& text, Trigger trigger);

@@ -24,19 +24,12 @@ void PrintTo(const Row& row, std::ostream* out) {
     *out << "{" << Narrow(row.situation) << " | " << Narrow(row.tokens) << " | group " << row.group << "}";
 }
 
-const std::vector<Row> kRows = {
-    {L"Zone with Pass", L"+1 Bronze", 1},
-    {L"Two-Line Interchange", L"+1 Red", 2},
-    {L"Three-Line Interchange", L"+1 Black", 2},
-    {L"Four-Line Interchange", L"+1 Blue", 2},
-    {L"Five-plus-Line Interchange", L"+1 Silver", 2},
-    {L"Passing two Interchanges", L"+1 Red", 3},
-    {L"Passing three Interchanges", L"+1 Black", 3},
-    {L"Passing four Interchanges", L"+1 Blue", 3},
-    {L"Passing five Interchanges", L"+1 Silver", 3},
-    {L"Not changing Line", L"+1 Black", 4},
-    {L"Passing", L"+2 Red/Blue/Black", 4},
-};
+const std::vector<Row> kRows = [] {
+    std::vector<Row> rows;
+    for (const cases::TokenRow& row : cases::kTokenRows)
+        rows.push_back({Widen(row.situation), Widen(row.tokens), row.group});
+    return rows;
+}();
 
 RECT ScreenRect(HWND window) {
     RECT rect;
