@@ -40,16 +40,16 @@ run: build
 	@scripts/setup/run.sh $(ARCH)
 endif
 
-# The 64-bit program as a desktop application: command, desktop entry, icons,
+# The native program as a desktop application: command, desktop entry, icons,
 # AppStream metadata and manual page, under $(DESTDIR)$(PREFIX).
 PREFIX ?= /usr/local
-install: setup build/win64/build.ninja
-	@cmake --build --preset win64 --target Tarrowby
+install: setup build/host/build.ninja
+	@cmake --build --preset host --target tarrowby
 	@scripts/package/install.sh "$(DESTDIR)" "$(PREFIX)"
 
-# The same as a Debian package, in dist/ (packaging/deb/ has its control files).
-deb: setup build/win64/build.ninja
-	@cmake --build --preset win64 --target Tarrowby
+# The same as a Debian package, in dist/, the program built again with
+# Debian's flags (packaging/deb/ has its control files).
+deb: setup
 	@scripts/package/make-deb.sh
 
 # The pictures in the README, rendered from the program as it is.

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "companion_window.h"
@@ -19,6 +20,22 @@ const char kUsage[] =
     "\n"
     "Qt's own options work too, such as -platform wayland or -platform xcb.\n";
 
+// Whether there is a desktop to open on: an X11 or Wayland display, or a
+// platform asked for by name (QT_QPA_PLATFORM, -platform). Without one, Qt
+// itself prints a page about its plugins and aborts.
+bool HasDisplay(int argc, char* argv[]) {
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        const char* value = std::getenv(name);
+        if (value != nullptr && *value != '\0')
+            return true;
+    }
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "-platform") == 0 || std::strcmp(argv[i], "--platform") == 0)
+            return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -31,6 +48,10 @@ int main(int argc, char* argv[]) {
             std::printf("tarrowby %s\n", TARROWBY_VERSION);
             return 0;
         }
+    }
+    if (!HasDisplay(argc, argv)) {
+        std::fputs("tarrowby: no display: start it on a desktop (neither DISPLAY nor WAYLAND_DISPLAY is set)\n", stderr);
+        return 1;
     }
     QApplication::setApplicationName(QStringLiteral("tarrowby"));
     QApplication::setApplicationVersion(QStringLiteral(TARROWBY_VERSION));

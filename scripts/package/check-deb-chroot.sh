@@ -1,10 +1,11 @@
 #!/bin/sh
-# check-deb-chroot.sh [trixie|bookworm]: dist/tarrowby_*_amd64.deb on a fresh
-# Debian 13 (the default) or 12: a minimal debootstrap system under
-# build/deb-chroot/, from the archive this machine's apt sources name, kept
-# bare for the next run and copied for each. There check-deb-install.sh
-# installs, starts and purges the package; then that release's lintian and
-# validators check it. Needs root; make deb first.
+# check-deb-chroot.sh [trixie|bookworm]: dist/'s package for this machine's
+# architecture, as built here, on a fresh Debian 13 (the default) or 12: a
+# minimal debootstrap system under build/deb-chroot/, from the archive this
+# machine's apt sources name, kept bare for the next run and copied for each.
+# There apt first says what the package would cost, then check-deb-install.sh
+# installs, starts and purges it; then that release's lintian and validators
+# check it. Needs root; make deb first.
 set -eu
 root=$(cd "$(dirname "$0")/../.." && pwd)
 release=${1:-trixie}
@@ -12,7 +13,7 @@ release=${1:-trixie}
 # Mounts of a namespace of its own: they can reach nothing of the machine's and
 # end with the run.
 [ -n "${TARROWBY_CHROOT_NS:-}" ] || TARROWBY_CHROOT_NS=1 exec unshare --mount --propagation private "$0" "$@"
-deb=$(ls "$root"/dist/tarrowby_*_amd64.deb 2>/dev/null | tail -n 1)
+deb=$(ls "$root"/dist/tarrowby_*_"$(dpkg --print-architecture)".deb 2>/dev/null | tail -n 1)
 [ -n "$deb" ] || { echo "check-deb-chroot: no package in dist/: make deb first" >&2; exit 1; }
 work="$root/build/deb-chroot"
 base="$work/$release-base"
@@ -21,6 +22,7 @@ if [ ! -f "$base/.complete" ]; then
     . "$root/scripts/setup/apt-archive.sh"
     command -v debootstrap >/dev/null || DEBIAN_FRONTEND=noninteractive apt-get install -y -qq debootstrap
     rm -rf "$base"
+    mkdir -p "$work"
     echo "check-deb-chroot: debootstrap $release"
     debootstrap --variant=minbase "$release" "$base" "$(release_archive "$(. /etc/os-release && echo "$VERSION_CODENAME")" | head -n 1)" \
         >"$work/$release-debootstrap.log" 2>&1 || { tail -n 20 "$work/$release-debootstrap.log" >&2; exit 1; }
@@ -49,6 +51,12 @@ chroot "$tree" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root LAN
     DEBIAN_FRONTEND=noninteractive DEB="$(basename "$deb")" sh -euc '
     cd /tmp/check
     apt-get update -qq
+    # What the package costs a fresh system, as apt says before it asks,
+    # with the packages the libraries recommend and without them.
+    for recommends in true false; do
+        echo "apt install with recommends $recommends:" $(apt-get -q --assume-no -o APT::Install-Recommends=$recommends \
+            install "./$DEB" 2>/dev/null | grep -E "^(Need to get|After this operation)")
+    done
     apt-get install -y -qq --no-install-recommends xvfb xauth openbox x11-utils xdotool >/dev/null 2>&1
     sh ./package/check-deb-install.sh "./$DEB"
     apt-get install -y -qq --no-install-recommends lintian desktop-file-utils appstream >/dev/null 2>&1

@@ -2,10 +2,10 @@
 # check-deb-install.sh PACKAGE.deb: apt installs the package with what it
 # needs; an ordinary user (nobody) with a new, empty home runs the desktop
 # entry's command twice on a display with openbox: the launcher must show with
-# the class the entry names and end with status 0 on Esc, and the home must
-# hold nothing but the one folder. Without a display the command must fail in
+# the window class the entry names and end with status 0 on Esc, and the home
+# must hold nothing afterwards. Without a display the command must fail in
 # one line. apt's purge must leave none of the package's files. Prints both
-# start times and the folder's size. Needs root.
+# start times. Needs root.
 set -eu
 [ "$(id -u)" -eq 0 ] || { echo "skipped: needs root"; exit 77; }
 # One such check at a time on this machine, whichever checkout runs it: each
@@ -20,20 +20,25 @@ if dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed";
 fi
 . "$(dirname "$0")/../setup/wine-env.sh"
 home=$(mktemp -d "${TMPDIR:-/tmp}/tarrowby-home.XXXXXX")
-chown 65534:65534 "$home"
-folder="$home/.local/share/$package"
+# The runtime folder a login session has ($XDG_RUNTIME_DIR), not in the home.
+runtime=$(mktemp -d "${TMPDIR:-/tmp}/tarrowby-runtime.XXXXXX")
+chown 65534:65534 "$home" "$runtime"
 log="$home.log"
-# A session of the user's own: nothing of this environment, no XDG variables.
+# A session of the user's own: nothing of this environment.
 as_user() {
     setpriv --reuid=65534 --regid=65534 --clear-groups env -i HOME="$home" USER=nobody LOGNAME=nobody \
-        PATH=/usr/local/bin:/usr/bin:/bin LANG=C.UTF-8 ${user_display:+DISPLAY=$user_display} "$@"
+        PATH=/usr/local/bin:/usr/bin:/bin LANG=C.UTF-8 XDG_RUNTIME_DIR="$runtime" ${user_display:+DISPLAY=$user_display} "$@"
 }
-trap 'set +e; as_user env WINEPREFIX="$folder/wine" wineserver -k 2>/dev/null; kill ${WM_PID:-} ${XVFB_PID:-} 2>/dev/null; rm -rf "$home" "$log"' EXIT
+# A check that fails takes the package away too.
+trap 'set +e; kill ${WM_PID:-} ${XVFB_PID:-} 2>/dev/null; [ -z "${installed:-}" ] ||
+    DEBIAN_FRONTEND=noninteractive apt-get -y -qq purge "$package" >/dev/null 2>&1; rm -rf "$home" "$runtime" "$log"' EXIT
 trap 'exit 1' INT TERM
 fail() { echo "FAILED: $*"; exit 1; }
-apt_get() { DEBIAN_FRONTEND=noninteractive apt-get -y -qq -o DPkg::Lock::Timeout=600 "$@" >"$log" 2>&1 || fail "apt-get $*: $(tail -n 5 "$log")"; }
+apt_get() { DEBIAN_FRONTEND=noninteractive apt-get -y -q -o DPkg::Lock::Timeout=600 "$@" >"$log" 2>&1 || fail "apt-get $*: $(tail -n 5 "$log")"; }
 
 apt_get install "$deb"
+installed=yes
+echo "apt install:" $(grep -E '^(Need to get|After this operation)' "$log")
 entry=$(dpkg -L "$package" | grep '^/usr/share/applications/.*\.desktop$')
 command=$(sed -n 's/^Exec=//p' "$entry")
 class=$(sed -n 's/^StartupWMClass=//p' "$entry")
@@ -45,19 +50,18 @@ start_virtual_display 150
 user_display=$DISPLAY
 start_window_manager
 
-# Waits for the launcher (noting Wine's "Wine" wait window before it), checks
-# its class and closes it.
+# Waits for the launcher, checks its class (WM_CLASS's second string) and
+# closes it.
 run_once() {
     started=$(date +%s.%N)
     as_user sh -c "$command" >"$log" 2>&1 &
-    waited=no tries=0
+    tries=0
     until window=$(xdotool search --onlyvisible --name '^Tarrowby Companion$' 2>/dev/null | head -n 1) && [ -n "$window" ]; do
-        xdotool search --onlyvisible --name '^Wine$' >/dev/null 2>&1 && waited=yes
         kill -0 $! 2>/dev/null && [ $((tries += 1)) -lt 900 ] || fail "no launcher: $(cat "$log")"
         sleep 0.2
     done
     seconds=$(awk -v from="$started" -v to="$(date +%s.%N)" 'BEGIN { printf "%.1f", to - from }')
-    xprop -id "$window" WM_CLASS | grep -q "= \"$class\"," || fail "not of class $class: $(xprop -id "$window" WM_CLASS)"
+    xprop -id "$window" WM_CLASS | grep -q ", \"$class\"\$" || fail "not of class $class: $(xprop -id "$window" WM_CLASS)"
     # Esc once the launcher is the active window: asked again until it is.
     tries=0
     until [ "$(xdotool getactivewindow 2>/dev/null)" = "$window" ]; do
@@ -69,16 +73,16 @@ run_once() {
     wait $! || fail "closed, the command's status is $?: $(cat "$log")"
 }
 run_once
-echo "first start: $seconds s; Wine's wait window: $waited; said: $(tr '\n' ' ' <"$log")"
+echo "first start: $seconds s; said: $(tr '\n' ' ' <"$log")"
 run_once
 echo "later start: $seconds s; class $class"
-as_user env WINEPREFIX="$folder/wine" wineserver -w
-echo "per-user folder: $(du -sm "$folder" | cut -f1) MB"
-strays=$(find "$home" -mindepth 1 ! -path "$home/.local" ! -path "$home/.local/share" ! -path "$folder" ! -path "$folder/*")
-[ -z "$strays" ] || fail "outside $folder: $strays"
+strays=$(find "$home" -mindepth 1)
+[ -z "$strays" ] || fail "the home holds: $strays"
+echo "the home holds nothing"
 
 files=$(dpkg -L "$package" | grep -v '^/\.$')
 apt_get purge "$package"
+installed=""
 left=$(echo "$files" | while read -r file; do [ ! -e "$file" ] || dpkg -S "$file" >/dev/null 2>&1 || echo "$file"; done)
 [ -z "$left" ] || fail "purged, it left: $left"
 echo "purged: none of its $(echo "$files" | wc -l) files and folders left"

@@ -12,7 +12,6 @@ id=io.github.tarrowby.companion
 dpkg-deb -c "$deb" | awk '$1 != "drwxr-xr-x" || $2 != "root/root" { print $2, $1, $6 }' >"$tree.files"
 cat >"$tree.expected" <<FILES
 root/root -rwxr-xr-x ./usr/bin/tarrowby
-root/root -rw-r--r-- ./usr/lib/tarrowby/Tarrowby.exe
 root/root -rw-r--r-- ./usr/share/applications/$id.desktop
 root/root -rw-r--r-- ./usr/share/doc/tarrowby/changelog.gz
 root/root -rw-r--r-- ./usr/share/doc/tarrowby/copyright
@@ -36,8 +35,9 @@ while IFS='|' read -r how check; do
     [ -z "$out" ] || echo "$out" | sed 's/^/    /'
 done <<TABLE
 silent|diff '$tree.expected' '$tree.files'
-passes|file '$tree/usr/lib/tarrowby/Tarrowby.exe' | grep -E 'PE32\+ executable .*\(GUI\),? x86-64'
-passes|dpkg-deb -f '$deb' Depends | grep -x 'wine, wine64'
+passes|file -b '$tree/usr/bin/tarrowby' | grep -F '$(file -bL /bin/sh | cut -d, -f1-2),'
+passes|dpkg-deb -f '$deb' Architecture | grep -x '$(dpkg --print-architecture)'
+passes|dpkg-deb -f '$deb' Depends | grep -E '(^|, )libqt6widgets6(t64)? ' | grep -v wine
 silent|lintian -EvIL +pedantic --fail-on error,warning '$deb' >'$tree.lintian' 2>&1 || echo "status \$?"; grep -v 'root privileges' '$tree.lintian'; true
 silent|desktop-file-validate '$tree/usr/share/applications/$id.desktop'
 passes|appstreamcli validate --no-net --pedantic '$tree/usr/share/metainfo/$id.metainfo.xml'

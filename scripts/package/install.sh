@@ -1,38 +1,41 @@
 #!/bin/sh
-# install.sh DESTDIR PREFIX: puts the 64-bit program and what makes it a
-# desktop application (command, desktop entry, icons, AppStream metadata,
-# manual page, copyright) under DESTDIR/PREFIX. make install and make deb run
-# it after building; the files come from packaging/ and build/win64/.
+# install.sh DESTDIR PREFIX [BUILD_DIR]: puts the native program and what
+# makes it a desktop application (desktop entry, icons, AppStream metadata,
+# manual page, copyright) under DESTDIR/PREFIX. make install runs it after
+# building the host preset's tarrowby (build/host, the default), make-deb.sh
+# with the package's own build; the other files come from packaging/, and the
+# icon theme's PNGs are drawn from res/images/ on the way.
 set -eu
 root=$(cd "$(dirname "$0")/../.." && pwd)
 dest="$1$2"
-prefix=$2
+build=${3:-$root/build/host}
 id=io.github.tarrowby.companion
-program="$root/build/win64/Tarrowby.exe"
-icons="$root/build/win64/images/hicolor"
-[ -f "$program" ] && [ -d "$icons" ] || { echo "install: build the 64-bit program first (make install)" >&2; exit 1; }
+program="$build/qt/tarrowby"
+[ -x "$program" ] || { echo "install: no $program: build the native program first (make install)" >&2; exit 1; }
 
-# A Windows program is data to Linux: a plain file, started by the command.
-install -D -m 0644 "$program" "$dest/lib/tarrowby/Tarrowby.exe"
-install -d -m 0755 "$dest/bin"
-sed "s|@LIBDIR@|$prefix/lib/tarrowby|" "$root/packaging/tarrowby.in" >"$dest/bin/tarrowby"
-chmod 0755 "$dest/bin/tarrowby"
+# The program has its icons compiled in: it runs from wherever it is installed.
+install -D -m 0755 "$program" "$dest/bin/tarrowby"
 install -D -m 0644 "$root/packaging/$id.desktop" "$dest/share/applications/$id.desktop"
 install -D -m 0644 "$root/packaging/$id.metainfo.xml" "$dest/share/metainfo/$id.metainfo.xml"
 install -D -m 0644 "$root/packaging/tarrowby.1" "$dest/share/man/man1/tarrowby.1"
+images=$(mktemp -d)
+trap 'rm -rf "$images"' EXIT
+python3 "$root/res/images/make_images.py" "$images" --hicolor "$images/hicolor"
 for size in 16 32 48 64 128 256; do
-    install -D -m 0644 "$icons/${size}x$size/apps/tarrowby.png" "$dest/share/icons/hicolor/${size}x$size/apps/tarrowby.png"
+    install -D -m 0644 "$images/hicolor/${size}x$size/apps/tarrowby.png" "$dest/share/icons/hicolor/${size}x$size/apps/tarrowby.png"
 done
 
-# The licences in Debian's machine-readable form, made from the texts that
-# ship with the program: its own and the notice of its font's glyphs.
+# The licences in Debian's machine-readable form, made from the texts in the
+# source: its own and the notice of the Windows program's font glyphs.
 install -d -m 0755 "$dest/share/doc/tarrowby"
 {
     cat <<'HEAD'
 Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/
 Upstream-Name: Tarrowby Companion
-Comment: Tarrowby.exe carries a font file made from res/font/*.bdf, the glyphs
- of its "MS Serif" face.
+Source: https://github.com/tarrowby/companion
+Comment: res/font/*.bdf are the glyphs of the "MS Serif" face that the Windows
+ program, Tarrowby.exe, carries; the native program in this package does not
+ use them.
 
 Files: *
 Copyright: 2026 the Tarrowby Companion developers

@@ -190,19 +190,26 @@ start_virtual_display() {
     XVFB_PID=$X_PID
 }
 
-# Starts openbox on $DISPLAY and waits until it has named itself on the root
-# window (_NET_SUPPORTING_WM_CHECK), however long that takes on a busy
-# machine; one that dies first is started again, at most three times, and
-# each new start is printed. Sets WM_PID.
+# Starts openbox on $DISPLAY and waits until it is ready: it has named itself
+# on the root window (_NET_SUPPORTING_WM_CHECK) and run its start-up command,
+# which it does last, just before it starts reading events, however long that
+# takes on a busy machine. (A window mapped before that, while a cold openbox
+# is still starting, can stay unmanaged and unmapped until some later event.)
+# One that dies first is started again, at most three times, and each new
+# start is printed. Sets WM_PID.
 start_window_manager() {
     starts=0
+    ready=$(mktemp -u "${TMPDIR:-/tmp}/openbox-ready.XXXXXX")
     while [ $starts -lt 3 ]; do
         [ $starts -eq 0 ] || echo "retry: openbox ended before it was up; starting it again ($starts)" >&2
         starts=$((starts + 1))
-        openbox --sm-disable </dev/null >/dev/null 2>&1 &
+        openbox --sm-disable --startup "touch $ready" </dev/null >/dev/null 2>&1 &
         WM_PID=$!
         while kill -0 "$WM_PID" 2>/dev/null; do
-            xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+            if [ -e "$ready" ] && xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then
+                rm -f "$ready"
+                return 0
+            fi
             sleep 0.1
         done
     done
