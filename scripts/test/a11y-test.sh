@@ -4,12 +4,14 @@
 # an accessibility bus of its own, switched on as a screen reader does.
 # Everything it starts it stops again.
 #
-# a11y-test.sh <journey.py> <program>
+# a11y-test.sh <journey.py> [--orca=LOG] <program>
 # Skipped (exit code 77) where a package it needs is missing.
 set -eu
 if [ "${TARROWBY_A11Y_SESSION:-}" != 1 ]; then
     needs="Xvfb:xvfb openbox:openbox xdotool:xdotool dbus-run-session:dbus
         /usr/libexec/at-spi-bus-launcher:at-spi2-core /usr/bin/python3:python3"
+    case "$*" in *--orca=*) needs="$needs orca:orca speech-dispatcher:speech-dispatcher
+        /usr/lib/speech-dispatcher-modules/sd_espeak-ng:speech-dispatcher-espeak-ng" ;; esac
     for need in $needs; do
         command -v "${need%%:*}" >/dev/null 2>&1 || { echo "skipped: ${need#*:} is not installed"; exit 77; }
     done

@@ -1,11 +1,12 @@
 """The native program by keys alone, as a screen reader has it.
 
-journey.py PROGRAM   what AT-SPI tells a reader: the names, and each new
-                     answer, figure and station told once
+journey.py PROGRAM             what AT-SPI tells a reader: the names, and each
+                               new answer, figure and station told once
+journey.py --orca=LOG PROGRAM  what Orca itself says of them (its debug log)
 
 Run by scripts/test/a11y-test.sh, in a desktop session of its own.
 """
-import collections, subprocess, sys
+import collections, os, pty, re, shutil, signal, subprocess, sys, tempfile, threading, tty
 import pyatspi
 from gi.repository import GLib
 
@@ -47,6 +48,12 @@ def wait(condition, what):
         GLib.MainContext.default().iteration(True)
     if not expired:
         GLib.source_remove(guard)
+
+
+def spoken(text):
+    """A text as Orca's log shows it said: white space as one space, without
+    the full stop Orca ends a sentence with."""
+    return " ".join(text.split()).rstrip(".")
 
 
 def press(keys):
@@ -162,5 +169,105 @@ def drive(reader, proc):
     proc.wait(GUARD)
 
 
+class OrcaLog:
+    """Orca's debug log, read through a terminal so that Orca writes it line
+    by line rather than in blocks, kept in a file too; with what it said, an
+    utterance once its entry (a line and the lines it continues on) ends."""
+
+    def __init__(self, path):
+        self.master, self.slave = pty.openpty()
+        tty.setraw(self.slave)
+        self.tty, self.file, self.utterances = os.ttyname(self.slave), open(path, "w"), []
+        self.ready, self.reader = threading.Condition(), threading.Thread(target=self.read, daemon=True)
+        self.reader.start()
+
+    def read(self):
+        rest, entry = b"", ""
+        while rest is not None:
+            try:
+                rest += os.read(self.master, 65536)
+                *lines, rest = rest.split(b"\n")
+            except OSError:  # Orca has ended, and the terminal is closed
+                lines, rest = [b""], None
+            said = []
+            for line in (l.decode("utf-8", "replace") for l in lines):
+                self.file.write(line + "\n")
+                if line.startswith(" " * 18):
+                    entry += "\n" + line[18:]
+                    continue
+                m = re.match(r"\S+ - SPEECH OUTPUT: '(.*?)'(?: voice=\w+)?\s*(?:\{.*\})?\s*$", entry, re.S)
+                said += [spoken(m.group(1))] if m else []
+                entry = line
+            self.file.flush()
+            with self.ready:
+                self.utterances += said
+                self.ready.notify_all()
+
+    def close(self):
+        """Reads the rest of the log once Orca has ended."""
+        os.close(self.slave)
+        self.reader.join(GUARD)
+
+    def wait_said(self, texts, start):
+        """Waits until Orca has said each of texts since its start-th utterance."""
+        want = [spoken(t) for t in texts]
+        with self.ready:
+            if not self.ready.wait_for(lambda: all(t in self.utterances[start:] for t in want), GUARD):
+                fail(f"Orca did not say {want} within {GUARD} s; it said {self.utterances[start:]}")
+
+
+def check_orca(program, log_path):
+    home = tempfile.mkdtemp(prefix="tarrowby-orca-")
+    run = os.path.join(home, "run")
+    os.makedirs(os.path.join(home, ".config/speech-dispatcher"))
+    os.mkdir(run, 0o700)
+    # A silent sound device: with none, speech-dispatcher blocks and Orca stops.
+    with open(os.path.join(home, ".asoundrc"), "w") as f:
+        f.write("pcm.!default { type null }\n")
+    with open(os.path.join(home, ".config/speech-dispatcher/speechd.conf"), "w") as f:
+        f.write('AudioOutputMethod "alsa"\nAddModule "espeak-ng" "sd_espeak-ng" "espeak-ng.conf"\n'
+                "DefaultModule espeak-ng\n")
+    env = dict(os.environ, HOME=home, XDG_RUNTIME_DIR=run, XDG_CONFIG_HOME=os.path.join(home, ".config"),
+               XDG_DATA_HOME=os.path.join(home, ".local/share"), XDG_CACHE_HOME=os.path.join(home, ".cache"))
+    log = OrcaLog(log_path)
+    orca = subprocess.Popen(["orca", "--debug-file", log.tty, "-e", "speech"], env=env,
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    expected = collections.Counter()
+    try:
+        log.wait_said(["Screen reader on."], 0)
+        with subprocess.Popen([program]) as proc:
+            try:
+                log.wait_said([LAUNCHER[0] + " push button"], 0)
+                for keys, focus, names, stations in STEPS:
+                    start = len(log.utterances)
+                    press(keys)
+                    log.wait_said(names + stations + ([" ".join(focus[::-1])] if focus else []), start)
+                    expected.update(spoken(t) for t in names + stations)
+                    print("ok: Orca said", names + stations or focus, flush=True)
+                press(["Escape"])
+                proc.wait(GUARD)
+            finally:
+                proc.terminate()
+    finally:
+        orca.send_signal(signal.SIGINT)
+        try:
+            orca.wait(GUARD)
+        except subprocess.TimeoutExpired:
+            orca.kill()
+        # Orca leaves its speech-dispatcher running; it writes its process id.
+        pid = os.path.join(run, "speech-dispatcher/pid/speech-dispatcher.pid")
+        if os.path.exists(pid):
+            with open(pid) as f:
+                os.kill(int(f.read()), signal.SIGTERM)
+        shutil.rmtree(home, ignore_errors=True)
+        log.close()
+    said = collections.Counter(log.utterances)
+    for text, times in expected.items():
+        if said[text] != times:
+            fail(f"Orca said {text!r} {said[text]} times, not {times}")
+    print(f"Orca said each answer, figure and station once (its log: {log_path})")
+
+
 if __name__ == "__main__":
-    check_atspi(sys.argv[-1])
+    orca = [a[len("--orca="):] for a in sys.argv[1:-1] if a.startswith("--orca=")]
+    check_orca(sys.argv[-1], orca[0]) if orca else check_atspi(sys.argv[-1])
