@@ -1,6 +1,49 @@
 #include "announcer.h"
 
 #include <QAccessible>
+#include <QAccessibleWidget>
+#include <QComboBox>
+#include <QStatusBar>
+
+#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
+namespace {
+
+// Qt before 6.8 has no announcement, and Orca before 47 speaks no name change
+// but the focused object's (a label's it drops for its role, a list's as
+// redundant). What Orca speaks wherever the focus is, is a notification that
+// shows: its name, read then; in a status bar, that name alone, outside any
+// window (no dialog title and no role before it). So each source of news has
+// a notice of its own, never drawn, in a status bar never shown, renamed and
+// shown for each piece of news: a notice shared by two labels could carry the
+// second's figure by the time the reader reads the first's.
+const QLatin1String kNotice("tarrowby_notice");
+
+QAccessibleInterface* NoticeAccessible(const QString& className, QObject* object) {
+    if (className == QLatin1String("QWidget") && object->objectName() == kNotice)
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Notification);
+    return nullptr;
+}
+
+void ShowNotice(QObject& source, const QString& spoken) {
+    if (!QAccessible::isActive()) return;  // no reader, nothing to tell
+    static QStatusBar* const bar = [] {
+        QAccessible::installFactory(NoticeAccessible);
+        return new QStatusBar;
+    }();
+    auto* notice = source.property(kNotice.data()).value<QWidget*>();
+    if (!notice) {
+        notice = new QWidget(bar);
+        notice->setObjectName(kNotice);
+        QObject::connect(&source, &QObject::destroyed, notice, &QObject::deleteLater);
+        source.setProperty(kNotice.data(), QVariant::fromValue(notice));
+    }
+    notice->setAccessibleName(spoken);
+    QAccessibleEvent shown(notice, QAccessible::ObjectShow);
+    QAccessible::updateAccessibility(&shown);
+}
+
+}  // namespace
+#endif
 
 AnnouncedLabel::AnnouncedLabel(const QString& figureName, QWidget* parent)
     : QLabel(parent), m_figureName(figureName) {
@@ -44,6 +87,19 @@ void AnnouncedLabel::announce(const QString& newText) {
     // Readers speak an announcement wherever the focus is.
     QAccessibleAnnouncementEvent announcement(this, spoken);
     QAccessible::updateAccessibility(&announcement);
+#else
+    ShowNotice(*this, spoken);
 #endif
     emit announced(spoken);
+}
+
+void AnnounceChosenEntry(QComboBox& list) {
+#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
+    // A popup list Orca follows itself, entry by entry. (A focus moved to the
+    // chosen entry would be spoken too, but Orca 43 then walks every entry of
+    // the list, six seconds for 295.)
+    if (list.hasFocus() && list.currentIndex() >= 0) ShowNotice(list, list.currentText());
+#else
+    Q_UNUSED(list);
+#endif
 }

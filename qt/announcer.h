@@ -5,6 +5,8 @@
 
 #include <QLabel>
 
+class QComboBox;
+
 class AnnouncedLabel : public QLabel {
     Q_OBJECT
 
@@ -30,3 +32,9 @@ private:
 
     const QString m_figureName;
 };
+
+// Tells screen readers of the entry just chosen with the keys in `list`,
+// closed and with the focus. Orca 47 and later speak the focused list's new
+// name, which Qt sends itself; before Qt 6.8 the list is also given a notice,
+// as a label's news are (see announcer.cpp).
+void AnnounceChosenEntry(QComboBox& list);

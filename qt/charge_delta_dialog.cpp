@@ -65,10 +65,12 @@ ChargeDeltaDialog::ChargeDeltaDialog(const StationTable& stations, QWidget* pare
     grid->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(m_from, &QComboBox::currentIndexChanged, this, [this] {
+        AnnounceChosenEntry(*m_from);
         showCurrent(*m_from, *m_fromCurrent);
         updateDelta();
     });
     connect(m_to, &QComboBox::currentIndexChanged, this, [this] {
+        AnnounceChosenEntry(*m_to);
         showCurrent(*m_to, *m_toCurrent);
         updateDelta();
     });
