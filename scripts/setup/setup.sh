@@ -13,7 +13,7 @@ wine wine64 fonts-wine xvfb xauth x11-utils imagemagick fonts-liberation fonts-d
 xserver-xorg-core xserver-xorg-video-dummy openbox
 lintian desktop-file-utils appstream file xdotool dpkg-dev
 qt6-base-dev qt6-qpa-plugins qt6-wayland libgl-dev weston libxtst-dev
-at-spi2-core dbus python3-pyatspi orca speech-dispatcher speech-dispatcher-espeak-ng espeak-ng"
+at-spi2-core dbus libglib2.0-bin python3-pyatspi orca speech-dispatcher speech-dispatcher-espeak-ng espeak-ng"
 # (The fifth line checks the Debian package and drives it on a desktop; the
 # last two build the native program, run it on X11 and Wayland, drive it with
 # XTest in its benchmark, and hear it as a screen reader does, through the
