@@ -9,13 +9,16 @@
 set -eu
 if [ "${TARROWBY_A11Y_SESSION:-}" != 1 ]; then
     needs="Xvfb:xvfb openbox:openbox xdotool:xdotool dbus-run-session:dbus
-        /usr/libexec/at-spi-bus-launcher:at-spi2-core /usr/bin/python3:python3"
+        /usr/libexec/at-spi-bus-launcher:at-spi2-core gdbus:libglib2.0-bin /usr/bin/python3:python3"
     case "$*" in *--orca=*) needs="$needs orca:orca speech-dispatcher:speech-dispatcher
         /usr/lib/speech-dispatcher-modules/sd_espeak-ng:speech-dispatcher-espeak-ng" ;; esac
     for need in $needs; do
         command -v "${need%%:*}" >/dev/null 2>&1 || { echo "skipped: ${need#*:} is not installed"; exit 77; }
     done
     /usr/bin/python3 -c 'import pyatspi' 2>/dev/null || { echo "skipped: python3-pyatspi is not installed"; exit 77; }
+    # Orca starts only where no other Orca of the same user runs: one such
+    # journey at a time on this machine, whichever checkout runs it.
+    case "$*" in *--orca=*) exec 9>/var/lock/tarrowby-orca.lock && flock 9 ;; esac
     . "$(dirname "$0")/../setup/wine-env.sh"
     start_virtual_display 130
     stop() { kill ${WM_PID:-} "$XVFB_PID" 2>/dev/null || true; }

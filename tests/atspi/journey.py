@@ -11,6 +11,8 @@ import pyatspi
 from gi.repository import GLib
 
 GUARD = 30  # seconds: only a hung program or reader takes this long
+# A push button's role name as AT-SPI gives it: "push button" on Debian 12, "button" on 13.
+BUTTON = pyatspi.Atspi.role_get_name(pyatspi.ROLE_PUSH_BUTTON)
 LAUNCHER = ["Charge Delta Calculator", "Station Current Finder", "Tessary Lookup", "Token Collection Table"]
 # Each step: the keys; the focus they leave (role, name) where they open or
 # close a dialog, else None (keys after a window changes wait for its focus);
@@ -19,17 +21,17 @@ LAUNCHER = ["Charge Delta Calculator", "Station Current Finder", "Tessary Lookup
 STEPS = [
     (["Tab", "Tab", "space"], ("text", "Tessary Number"), [], []),
     (["6", "1", "Return"], None, ["Crossharbour & London Arena"], []),
-    (["Return", "Escape"], ("push button", "Tessary Lookup"), [], []),  # the same question tells nothing
+    (["Return", "Escape"], (BUTTON, "Tessary Lookup"), [], []),  # the same question tells nothing
     (["shift+Tab", "space"], ("text", "Current"), [], []),
     (["4", "Return"], None, ["Covent Garden\nGoodge Street\n"], []),
-    (["Escape"], ("push button", "Station Current Finder"), [], []),
+    (["Escape"], (BUTTON, "Station Current Finder"), [], []),
     (["shift+Tab", "space"], ("combo box", "From"), [], []),
     (["Home"], None, ["From current 63"], ["Acton Town"]),
     (["Tab"], ("combo box", "To"), [], []),
     (["Home"], None, ["To current 63", "Delta +0"], ["Acton Town"]),
     (["Down"], None, ["To current 32", "Delta -31"], ["Aldgate"]),
     (["Home"], None, ["To current 63", "Delta +0"], ["Acton Town"]),
-    (["Escape"], ("push button", "Charge Delta Calculator"), [], []),
+    (["Escape"], (BUTTON, "Charge Delta Calculator"), [], []),
 ]
 
 
@@ -139,9 +141,9 @@ def check_atspi(program):
 def drive(reader, proc):
     desktop = pyatspi.Registry.getDesktop(0)
     apps = lambda: [a for a in desktop if a and a.name == "tarrowby"]
-    wait(lambda: apps() and reader.focus == ("push button", LAUNCHER[0]), "the launcher's first button")
+    wait(lambda: apps() and reader.focus == (BUTTON, LAUNCHER[0]), "the launcher's first button")
     app = apps()[0]
-    buttons = [b.name for b in pyatspi.findAllDescendants(app, lambda a: a.getRoleName() == "push button")]
+    buttons = [b.name for b in pyatspi.findAllDescendants(app, lambda a: a.getRoleName() == BUTTON)]
     if buttons != LAUNCHER:
         fail(f"the launcher's buttons are {buttons}")
     # Qt 6.8 announces; a reader of its time speaks a closed list's new name.
@@ -237,7 +239,7 @@ def check_orca(program, log_path):
         log.wait_said(["Screen reader on."], 0)
         with subprocess.Popen([program]) as proc:
             try:
-                log.wait_said([LAUNCHER[0] + " push button"], 0)
+                log.wait_said([LAUNCHER[0] + " " + BUTTON], 0)
                 for keys, focus, names, stations in STEPS:
                     start = len(log.utterances)
                     press(keys)
