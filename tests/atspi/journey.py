@@ -58,6 +58,14 @@ def spoken(text):
     return " ".join(text.split()).rstrip(".")
 
 
+def says(utterance, text):
+    """Whether an utterance says text: as it stands; a focus by its name and
+    then its role where the release's Orca says one ("Tessary Number text" on
+    Debian 12, "Tessary Number" on 13); a station as the list that holds it
+    now ("From Acton Town combo box Acton Town" on Debian 13)."""
+    return utterance == text or utterance.startswith(text + " ") or f" {text} combo box" in f" {utterance}"
+
+
 def press(keys):
     subprocess.run(["xdotool", "key", "--clearmodifiers", *keys], check=True)
 
@@ -214,7 +222,8 @@ class OrcaLog:
         """Waits until Orca has said each of texts since its start-th utterance."""
         want = [spoken(t) for t in texts]
         with self.ready:
-            if not self.ready.wait_for(lambda: all(t in self.utterances[start:] for t in want), GUARD):
+            if not self.ready.wait_for(lambda: all(any(says(u, t) for u in self.utterances[start:]) for t in want),
+                                       GUARD):
                 fail(f"Orca did not say {want} within {GUARD} s; it said {self.utterances[start:]}")
 
 
@@ -239,11 +248,11 @@ def check_orca(program, log_path):
         log.wait_said(["Screen reader on."], 0)
         with subprocess.Popen([program]) as proc:
             try:
-                log.wait_said([LAUNCHER[0] + " " + BUTTON], 0)
+                log.wait_said([LAUNCHER[0]], 0)
                 for keys, focus, names, stations in STEPS:
                     start = len(log.utterances)
                     press(keys)
-                    log.wait_said(names + stations + ([" ".join(focus[::-1])] if focus else []), start)
+                    log.wait_said(names + stations + ([focus[1]] if focus else []), start)
                     expected.update(spoken(t) for t in names + stations)
                     print("ok: Orca said", names + stations or focus, flush=True)
                 press(["Escape"])
@@ -263,10 +272,10 @@ def check_orca(program, log_path):
                 os.kill(int(f.read()), signal.SIGTERM)
         shutil.rmtree(home, ignore_errors=True)
         log.close()
-    said = collections.Counter(log.utterances)
     for text, times in expected.items():
-        if said[text] != times:
-            fail(f"Orca said {text!r} {said[text]} times, not {times}")
+        said = sum(says(u, text) for u in log.utterances)
+        if said != times:
+            fail(f"Orca said {text!r} {said} times, not {times}")
     print(f"Orca said each answer, figure and station once (its log: {log_path})")
 
 
