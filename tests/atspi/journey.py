@@ -161,8 +161,11 @@ def drive(reader, proc):
         start, reader.focus = len(reader.news), None
         press(keys)
         news = [("label", n) for n in names] + [("combo box", s) for s in stations]
+        # The names, and the answers and figures spoken too: a program may
+        # space what it speaks (two announcements close together are one to Orca).
         wait(lambda: reader.focus == focus if focus else
-             all(n in [(r, t) for k, r, t, _ in reader.news[start:] if k == "name"] for n in news),
+             all(n in [(r, t) for k, r, t, _ in reader.news[start:] if k == "name"] for n in news)
+             and all(t in [t for k, _, t, _ in reader.news[start:] if k == "spoken"] for t in names),
              f"{' '.join(keys)}: {focus or news}")
         reader.settle(app)
         focused = find(app, *focus) if focus else None

@@ -780,10 +780,11 @@ std::vector<HWND> Program::TopLevelWindows(bool visibleOnly) const {
 void PutBackInPlace(HWND dialog) {
     // A pixel off first: Wine tells the X server of a move only when it
     // believes the window elsewhere, and here it may believe it in place.
+    // Brought to the top too: a window manager that keeps a new window from
+    // taking the focus may have left it under the dialog open before it.
     const POINT place = CentredPlace(dialog);
     for (LONG offset : {1, 0}) {
-        SetWindowPos(dialog, nullptr, place.x + offset, place.y, 0, 0,
-                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(dialog, HWND_TOP, place.x + offset, place.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
     }
 }
 
