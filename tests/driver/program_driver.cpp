@@ -690,9 +690,18 @@ testing::AssertionResult Program::Start() {
     std::wstring commandLine = L"\"" + path + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    if (!CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &m_process)) {
-        return testing::AssertionFailure() << "cannot start " << Narrow(path) << ": error " << GetLastError();
+    // Wine answers ERROR_INTERNAL_ERROR when the new process ended before it
+    // finished Wine's own start-up (ntdll's NtCreateUserProcess finds it
+    // neither initialised nor given an exit code): before any of the program
+    // ran, so for a cause outside it. Only that start is tried again.
+    for (int attempt = 1; !CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                                          nullptr, nullptr, &startup, &m_process);
+         ++attempt) {
+        const DWORD error = GetLastError();
+        if (error != ERROR_INTERNAL_ERROR || attempt == 3) {
+            return testing::AssertionFailure() << "cannot start " << Narrow(path) << ": error " << error;
+        }
+        NoteRetry("a start ended inside Wine's own start-up (error 1359): started again");
     }
     WaitForInputIdle(m_process.hProcess, kDeadlineMs);
     // Matched by process as well as by caption: other programs on the same
