@@ -52,10 +52,11 @@ namespace {
 
 // Readers speak an announcement wherever the focus is. Orca takes one that
 // comes from the same program within 0.1 s of the last for a repeat and drops
-// it ("Ignoring object:announcement due to multiple instances in short time"):
-// news that come together, a figure and the delta, go 0.15 s apart.
+// it ("Ignoring object:announcement due to multiple instances in short time"),
+// timed as it receives them: news that come together, a figure and the
+// delta, go 0.3 s apart, room for the bus and a busy reader to bunch them.
 void Announce(QWidget& label, const QString& spoken) {
-    constexpr qint64 kGapMs = 150;
+    constexpr qint64 kGapMs = 300;
     static QElapsedTimer clock;
     static qint64 nextFree = 0;
     if (!clock.isValid()) clock.start();

@@ -27,10 +27,11 @@ id=$(basename "$(dirname "$0")"/../../packaging/*.desktop .desktop)  # the deskt
 want="title app_id configured drawn"
 while [ -n "$want" ] && IFS= read -r line; do
     case $line in
-    *'xdg_toplevel@'*'.set_title("Tarrowby Companion")'*) want=$(echo "$want" | sed 's/title//') ;;
-    *'xdg_toplevel@'*".set_app_id(\"$id\")"*) want=$(echo "$want" | sed 's/app_id//') ;;
-    *'xdg_surface@'*'.ack_configure('*) want=$(echo "$want" | sed 's/configured//') ;;
-    *'wl_surface@'*'.attach(wl_buffer@'*) case $want in *configured*) ;; *) want=$(echo "$want" | sed 's/drawn//') ;; esac ;;
+    # An object is xdg_toplevel@15 in Debian 12's libwayland, xdg_toplevel#15 in 13's.
+    *'xdg_toplevel'[@#]*'.set_title("Tarrowby Companion")'*) want=$(echo "$want" | sed 's/title//') ;;
+    *'xdg_toplevel'[@#]*".set_app_id(\"$id\")"*) want=$(echo "$want" | sed 's/app_id//') ;;
+    *'xdg_surface'[@#]*'.ack_configure('*) want=$(echo "$want" | sed 's/configured//') ;;
+    *'wl_surface'[@#]*'.attach(wl_buffer'[@#]*) case $want in *configured*) ;; *) want=$(echo "$want" | sed 's/drawn//') ;; esac ;;
     esac
     want=$(echo $want)
 done <"$run/protocol"
