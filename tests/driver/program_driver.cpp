@@ -693,7 +693,10 @@ testing::AssertionResult Program::Start() {
     // Wine answers ERROR_INTERNAL_ERROR when the new process ended before it
     // finished Wine's own start-up (ntdll's NtCreateUserProcess finds it
     // neither initialised nor given an exit code): before any of the program
-    // ran, so for a cause outside it. Only that start is tried again.
+    // ran. Seen about once in 3,300 starts: Debian's Wine has no preloader,
+    // and the kernel now and then puts the loader's heap where the shared
+    // user data page must go ("failed to map the shared user data"). Only
+    // that start is tried again.
     for (int attempt = 1; !CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
                                           nullptr, nullptr, &startup, &m_process);
          ++attempt) {
