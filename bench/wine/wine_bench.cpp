@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "../round_ratios.h"
 #include "resource.h"
 
 namespace {
@@ -159,31 +160,6 @@ Run RunOnce(const std::wstring& program) {
     CloseHandle(process.hProcess);
     process = PROCESS_INFORMATION{};
     return run;
-}
-
-// The value below which the fraction q of the values lie, interpolated.
-double Quantile(std::vector<double> values, double q) {
-    std::sort(values.begin(), values.end());
-    const double at = q * static_cast<double>(values.size() - 1);
-    const size_t below = static_cast<size_t>(at);
-    if (below + 1 >= values.size()) return values.back();
-    return values[below] + (at - static_cast<double>(below)) * (values[below + 1] - values[below]);
-}
-
-double Median(const std::vector<double>& values) {
-    return Quantile(values, 0.5);
-}
-
-// Tarrowby against a floor, run by run: each round's runs share the machine's
-// load of that moment, so a busy minute cancels out of their ratio.
-struct Ratio {
-    double median, low, high;  // low and high: the middle half of the rounds
-};
-
-Ratio RoundRatios(const std::vector<double>& ours, const std::vector<double>& least) {
-    std::vector<double> ratios;
-    for (size_t i = 0; i < ours.size() && i < least.size(); ++i) ratios.push_back(ours[i] / least[i]);
-    return {Median(ratios), Quantile(ratios, 0.25), Quantile(ratios, 0.75)};
 }
 
 // The floors, each measured beside Tarrowby.
